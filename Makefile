@@ -1,0 +1,40 @@
+# The two commands of the README: `make run` and `make test`.
+# Both install what the machine is missing, then build with CMake.
+
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CI_FLAGS := $(if $(CI),-DOZMIR_WERROR=ON,)
+
+.PHONY: run test deps build release asan clean format
+
+deps:
+	@scripts/install-deps
+
+release: deps
+	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DOZMIR_E2E=OFF $(CI_FLAGS)
+	cmake --build build/release -j $(JOBS) --target ozmir
+
+run: release
+	./build/release/ozmir
+
+build: deps
+	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CI_FLAGS)
+	cmake --build build/test -j $(JOBS)
+
+asan: deps
+	cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DOZMIR_SANITIZE=ON -DOZMIR_E2E=OFF $(CI_FLAGS)
+	cmake --build build/asan -j $(JOBS) --target ozmir_tests
+
+# Unit tests, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the end-to-end tests under Xvfb.
+test: build asan
+	cd build/test && ctest --output-on-failure -j $(JOBS) -LE e2e
+	cd build/asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --output-on-failure -j $(JOBS)
+	cd build/test && ctest --output-on-failure -L e2e
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,52 @@
+#pragma once
+// What the forms runtime asks of a display: the screen, the clock, input, and a place
+// to show the window. Two of them: SDL2 for people, headless for tests and recordings.
+
+#include "platform/Bitmap.h"
+
+#include <cstdint>
+#include <string>
+
+namespace oz {
+
+class Form;
+
+struct InputEvent {
+    enum class Type { MouseDown, MouseUp, MouseMove, KeyDown, KeyUp, Close };
+    Type type = Type::MouseMove;
+    int x = 0, y = 0;        // screen pixels
+    std::int16_t button = 0; // the button pressed or released (1, 2, 4)
+    std::int16_t buttons = 0; // buttons held during a move
+    int clicks = 1;          // 2 on the second press of a double click
+    std::int16_t keyCode = 0; // virtual-key code
+    std::int16_t shift = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    virtual int ScreenWidthPx() const = 0;
+    virtual int ScreenHeightPx() const = 0;
+
+    virtual std::uint32_t TickCount() = 0;
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // The frame loop announces each frame; a paced clock moves on here.
+    virtual void FrameStarted() {}
+    // The event dispatch is about to run its pending handlers.
+    virtual void DispatchStarting() {}
+
+    // Next pending input, false when there is none.
+    virtual bool PollInput(InputEvent& event) = 0;
+
+    // The window appeared, moved or was resized, or its icon changed.
+    virtual void WindowChanged(Form& form) = 0;
+    // Shows the given regions of the window's composed image.
+    virtual void Present(const Bitmap& windowImage, const IntRect* regions, int count) = 0;
+    virtual void WindowClosed(Form& form) = 0;
+};
+
+Backend& CurrentBackend();
+void SetBackend(Backend* backend);
+
+} // namespace oz

@@ -1,0 +1,69 @@
+#pragma once
+// A display without a screen: a virtual screen of any size, a virtual clock that only
+// moves when told (Sleep, or one frame period per frame when paced), a queue of input in
+// screen pixels, and a capture of the composed screen.
+
+#include "platform/Backend.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+
+namespace oz {
+
+class HeadlessBackend : public Backend {
+public:
+    explicit HeadlessBackend(int screenWidth = 1024, int screenHeight = 768);
+    ~HeadlessBackend() override;
+
+    int ScreenWidthPx() const override { return width_; }
+    int ScreenHeightPx() const override { return height_; }
+
+    std::uint32_t TickCount() override;
+    void Sleep(std::uint32_t milliseconds) override;
+    void FrameStarted() override;
+    void DispatchStarting() override;
+
+    // Paced clock: frame n (counted from 1) reads n * period milliseconds from the start,
+    // whatever it sleeps, so every frame lasts exactly one period.
+    void SetFramePeriod(double milliseconds) { period_ = milliseconds; }
+    void Advance(double milliseconds) { now_ += milliseconds; }
+    int Frame() const { return frame_; }
+
+    // Called at the start of every event dispatch with the current frame number
+    // (0 before the first frame).
+    std::function<void(int frame)> OnDispatch;
+
+    void Push(const InputEvent& event) { queue_.push_back(event); }
+    void MouseDown(int x, int y, std::int16_t button = 1, int clicks = 1);
+    void MouseUp(int x, int y, std::int16_t button = 1);
+    void MouseMove(int x, int y, std::int16_t buttons = 0);
+    void Click(int x, int y);
+    void DoubleClick(int x, int y);
+    void KeyDown(std::int16_t keyCode);
+    void KeyUp(std::int16_t keyCode);
+    void Close();
+    bool PollInput(InputEvent& event) override;
+
+    void WindowChanged(Form& form) override;
+    void Present(const Bitmap& windowImage, const IntRect* regions, int count) override;
+    void WindowClosed(Form& form) override;
+
+    // The whole screen as composed now: black, with the window where the desktop would
+    // show it.
+    Bitmap Screenshot() const;
+    int PresentCount() const { return presents_; }
+    bool WindowOpen() const { return form_ != nullptr; }
+
+private:
+    int width_, height_;
+    double now_ = 0;
+    double period_ = 0;
+    int frame_ = 0;
+    int presents_ = 0;
+    std::deque<InputEvent> queue_;
+    Form* form_ = nullptr;
+    std::int16_t held_ = 0;
+};
+
+} // namespace oz

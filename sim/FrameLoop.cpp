@@ -1,0 +1,164 @@
+#include "sim/FrameLoop.h"
+
+#include "platform/Backend.h"
+#include "sim/KeyboardControls.h"
+
+#include <cmath>
+
+namespace oz {
+
+namespace {
+constexpr const char* kHintText = "Press F1 for keys description, Esc for exit\r\n"
+                                  "Double click on the screen to switch to window mode";
+constexpr std::int32_t kMeasureWindowMs = 250;
+constexpr std::int32_t kHelpWidth = 201;
+constexpr std::int32_t kHelpHeight = 345;
+
+std::int32_t Nearest(float v) {
+    return static_cast<std::int32_t>(std::lrint(v));
+}
+} // namespace
+
+RECT StarDiscBox(std::int32_t sx, std::int32_t sy, float s) {
+    std::int32_t across = static_cast<std::int32_t>(std::floor(s));
+    if (across < 2)
+        across = 2;
+    const std::int32_t h = across / 2;
+    return RECT{sx - h, sy - h, sx - h + across, sy - h + across};
+}
+
+const char* FormatFps(std::int32_t Fps, char (&FpsText)[4]) {
+    FpsText[2] = static_cast<char>('0' + Fps % 10);
+    FpsText[1] = static_cast<char>('0' + (Fps / 10) % 10);
+    FpsText[0] = static_cast<char>('0' + (Fps / 100) % 10);
+    if (FpsText[0] != '0')
+        return &FpsText[0];
+    if (FpsText[1] != '0')
+        return &FpsText[1];
+    return &FpsText[2];
+}
+
+void DrawFps(HDC hDC, const RECT& Rect, std::int32_t Fps, char (&FpsText)[4]) {
+    const char* figure = FormatFps(Fps, FpsText);
+    SetTextColor(hDC, kWhite);
+    RECT box = Rect;
+    DrawTextA(hDC, figure, -1, &box, DT_TOP_LEFT);
+}
+
+void FrameLoop::DrawStar(HDC hDC, const StarSight& sight) {
+    const float s = sight.Size;
+    const int c = sight.ColorIndex;
+    if (s >= 1.0f) {
+        SelectObject(hDC, palette_.StarPens[c]);
+        SelectObject(hDC, palette_.StarBrushes[c]);
+        const RECT disc = StarDiscBox(sight.sx, sight.sy, s);
+        Ellipse(hDC, disc.left, disc.top, disc.right, disc.bottom);
+    } else {
+        SetPixel(hDC, sight.sx, sight.sy, MultiplyColor(palette_.Colors[c], s * s));
+    }
+}
+
+void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeightPx) {
+    FlightState& f = flight_;
+
+    f.ViewWidth = Nearest(picMain_.ScaleWidth());
+    f.ViewHeight = Nearest(picMain_.ScaleHeight());
+    f.HalfWidth = f.ViewWidth / 2;
+    f.HalfHeight = f.ViewHeight / 2;
+
+    const LOGBRUSH black{BS_SOLID, 0, 0};
+    const HBRUSH clearingBrush = CreateBrushIndirect(&black);
+
+    RECT helpRect;
+    SetRect(&helpRect, (ScreenWidthPx - kHelpWidth) / 2, (ScreenHeightPx - kHelpHeight) / 2,
+            (ScreenWidthPx + kHelpWidth) / 2, (ScreenHeightPx + kHelpHeight) / 2);
+    SetRect(&f.FpsRect, Nearest(picMain_.ScaleWidth() - 40.0f), 5, Nearest(picMain_.ScaleWidth()),
+            35);
+    RECT hintRect;
+    SetRect(&hintRect, 5, 5, 400, 40);
+
+    f.IntroTime = 3.0f;
+    f.LookAngleH = 0.0f;
+    f.LookAngleV = 0.0f;
+    f.SinLookH = 0.0f;
+    f.CosLookH = 1.0f;
+    f.SinLookV = 0.0f;
+    f.CosLookV = 1.0f;
+    f.ShowFps = kFalse;
+    std::int32_t frameCounter = 0;
+    std::int32_t frameRate = 0;
+    std::uint32_t lastMeasurement = GetTickCount();
+    f.SpeedInfoTime = 0.0f;
+    f.ViewInfoTime = 0.0f;
+    f.TimeScale = 1.0f;
+    f.QuitRequested = kFalse;
+
+    HDC hDC = nullptr;
+    do {
+        CurrentBackend().FrameStarted();
+        hDC = picMain_.hDC();
+
+        // Frames finished in a window of at least 250 ms, times 4, whatever its true length.
+        ++frameCounter;
+        if (static_cast<std::int32_t>(GetTickCount() - lastMeasurement) >= kMeasureWindowMs) {
+            frameRate = frameCounter * 4;
+            f.TimeScale = 64.0f / static_cast<float>(frameRate);
+            lastMeasurement = GetTickCount();
+            frameCounter = 0;
+        }
+
+        RECT clearRect;
+        SetRect(&clearRect, 0, 0, f.ViewWidth, f.ViewHeight);
+        FillRect(hDC, &clearRect, clearingBrush);
+
+        StarSight sight;
+        for (int i = 0; i < kStarSlots; ++i) {
+            if (stars_.StarStep(i, f, sight))
+                DrawStar(hDC, sight);
+        }
+
+        if (f.FullScreen)
+            KeyboardControls::RunKeyboardSteeringStep(f, stars_);
+        else if (PanelSteeringStep)
+            PanelSteeringStep();
+
+        if (f.IntroTime > 0.0f) {
+            const COLORREF color =
+                f.IntroTime > 1.0f ? kTextColor : MultiplyColor(kTextColor, f.IntroTime);
+            SetTextColor(hDC, color);
+            DrawTextA(hDC, kHintText, -1, &hintRect, DT_TOP_LEFT);
+            f.IntroTime = f.IntroTime - 0.01f * f.TimeScale;
+        }
+
+        if (f.HelpShown) {
+            if (f.HelpFade >= 1.0f)
+                f.HelpFade = 1.0f;
+            SetTextColor(hDC, MultiplyColor(kTextColor, f.HelpFade));
+            f.HelpFade = f.HelpFade + 0.012f * f.TimeScale;
+            DrawTextA(hDC, Label1_.Caption().c_str(), -1, &helpRect, DT_TOP_LEFT);
+        }
+
+        if (f.SpeedInfoTime > 0.0f) {
+            if (DisplaySpeed)
+                DisplaySpeed(hDC, std::sqrt(f.Speed * 5.0f) * 0.2f);
+            f.SpeedInfoTime = f.SpeedInfoTime - f.TimeScale;
+        }
+        if (f.ViewInfoTime > 0.0f) {
+            if (DisplayView)
+                DisplayView(hDC, picImages_.hDC(), f.LookAngleH, f.LookAngleV);
+            f.ViewInfoTime = f.ViewInfoTime - f.TimeScale;
+        }
+
+        if (f.ShowFps)
+            DrawFps(hDC, f.FpsRect, frameRate, f.FpsText);
+
+        picMain_.Refresh();
+        DoEvents();
+        Sleep(10);
+    } while (!f.QuitRequested);
+
+    DeleteObject(clearingBrush);
+    palette_.DeleteStarPalette(hDC);
+}
+
+} // namespace oz

@@ -1,0 +1,53 @@
+#pragma once
+// The one loop of the program: each frame it measures the frame rate, clears the view,
+// moves and draws every star, steers, draws the overlays, shows the frame, lets the
+// window handle its events and sleeps 10 ms, until the window unloads.
+
+#include "platform/Forms.h"
+#include "platform/Gdi.h"
+#include "sim/FlightState.h"
+#include "sim/StarField.h"
+#include "sim/StarPalette.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace oz {
+
+class FrameLoop {
+public:
+    FrameLoop(PictureBox& picMain, Label& Label1, PictureBox& picImages, FlightState& flight,
+              StarField& stars, StarPalette& palette)
+        : picMain_(picMain), Label1_(Label1), picImages_(picImages), flight_(flight), stars_(stars),
+          palette_(palette) {}
+
+    // Steps the window provides; each may stay empty, and then does nothing.
+    std::function<void()> PanelSteeringStep;
+    std::function<void(HDC hDC, float Percent)> DisplaySpeed;
+    std::function<void(HDC hDC, HDC hSrcDC, float AngH, float AngV)> DisplayView;
+
+    // Runs frames until QuitRequested is set by a handler during a frame's dispatch.
+    void RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeightPx);
+
+private:
+    void DrawStar(HDC hDC, const StarSight& sight);
+
+    PictureBox& picMain_;
+    Label& Label1_;
+    PictureBox& picImages_;
+    FlightState& flight_;
+    StarField& stars_;
+    StarPalette& palette_;
+};
+
+// The box of the disc a star of size s >= 1 is drawn as: floor(s) pixels across, at
+// least 2, around (sx, sy).
+RECT StarDiscBox(std::int32_t sx, std::int32_t sy, float s);
+
+// Writes the rate's last three digits into FpsText and returns where the figure starts:
+// leading zeros are left out, but a lone last digit always shows.
+const char* FormatFps(std::int32_t Fps, char (&FpsText)[4]);
+// Draws the frame-rate figure in white.
+void DrawFps(HDC hDC, const RECT& Rect, std::int32_t Fps, char (&FpsText)[4]);
+
+} // namespace oz

@@ -1,0 +1,88 @@
+# Shared by the end-to-end tests: a private X server, the program under it, and checks.
+# Usage in a test: source lib.bash "$@"; then start_xvfb, start_ozmir, ...
+
+OZMIR=$1
+ARTEFACTS=${2:-/tmp/ozmir-e2e}
+TEST_NAME=$(basename "$0" .sh)
+mkdir -p "$ARTEFACTS"
+XVFB_PID=
+OZMIR_PID=
+
+fail() {
+    echo "FAIL [$TEST_NAME]: $*" >&2
+    shot "failure" || true
+    exit 1
+}
+
+cleanup() {
+    [[ -n $OZMIR_PID ]] && kill "$OZMIR_PID" 2>/dev/null
+    [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+}
+trap cleanup EXIT
+
+start_xvfb() {
+    local size=${1:-1024x768}
+    local fdfile
+    fdfile=$(mktemp)
+    # Xvfb picks a free display itself and writes its number to fd 3.
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        if [[ -s $fdfile ]]; then
+            export DISPLAY=":$(head -n 1 "$fdfile")"
+            rm -f "$fdfile"
+            xdpyinfo >/dev/null 2>&1 && return 0
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f "$fdfile"
+    fail "could not start Xvfb"
+}
+
+start_ozmir() {
+    "$OZMIR" >"$ARTEFACTS/$TEST_NAME.stdout" 2>"$ARTEFACTS/$TEST_NAME.stderr" &
+    OZMIR_PID=$!
+    for _ in $(seq 100); do
+        WINDOW=$(xdotool search --name "Ozmir Simulator" 2>/dev/null | head -n 1)
+        [[ -n $WINDOW ]] && { sleep 0.5; return 0; }
+        kill -0 "$OZMIR_PID" 2>/dev/null || fail "ozmir exited at start"
+        sleep 0.1
+    done
+    fail "no ozmir window appeared"
+}
+
+# Prints "x y width height" of the program's window.
+window_geometry() {
+    xdotool getwindowgeometry --shell "$WINDOW" | awk -F= '
+        /^X=/ {x=$2} /^Y=/ {y=$2} /^WIDTH=/ {w=$2} /^HEIGHT=/ {h=$2}
+        END {print x, y, w, h}'
+}
+
+shot() {
+    import -window root "$ARTEFACTS/$TEST_NAME-$1.png" 2>/dev/null
+}
+
+# Prints the colour of one screen pixel as "r,g,b".
+pixel_at() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        sed -n 's/.*srgb(\([0-9]*,[0-9]*,[0-9]*\)).*/\1/p;s/.*rgb(\([0-9]*,[0-9]*,[0-9]*\)).*/\1/p' |
+        head -n 1
+}
+
+# Waits up to $1 seconds for the program to exit; sets EXIT_STATUS ("timeout" if it
+# is still running).
+wait_exit() {
+    local limit=$1
+    EXIT_STATUS=timeout
+    for _ in $(seq $((limit * 10))); do
+        if ! kill -0 "$OZMIR_PID" 2>/dev/null; then
+            wait "$OZMIR_PID"
+            EXIT_STATUS=$?
+            OZMIR_PID=
+            return 0
+        fi
+        sleep 0.1
+    done
+}

@@ -1,0 +1,110 @@
+// The read-out's geometry on screens of several sizes, and what it draws.
+
+#include "platform/Form.h"
+#include "platform/HeadlessBackend.h"
+#include "ui/OnScreenInfo.h"
+#include "ui/ScreenSize.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace oz {
+namespace {
+
+struct Geometry {
+    int screenW, screenH;
+    RECT frame;
+    int dialX, dialY;
+};
+
+class OnScreenInfoGeometry : public ::testing::TestWithParam<Geometry> {};
+
+TEST_P(OnScreenInfoGeometry, KeepsItsDistanceFromTheBottomRightOrCentresTheBar) {
+    const Geometry& g = GetParam();
+    ScreenWidthPx = g.screenW;
+    ScreenHeightPx = g.screenH;
+    OnScreenInfo info;
+    EXPECT_EQ(info.OffsetX(), g.screenW - 1024);
+    EXPECT_EQ(info.OffsetY(), g.screenH - 768);
+    EXPECT_EQ(info.SpeedFrame().left, g.frame.left);
+    EXPECT_EQ(info.SpeedFrame().top, g.frame.top);
+    EXPECT_EQ(info.SpeedFrame().right, g.frame.right);
+    EXPECT_EQ(info.SpeedFrame().bottom, g.frame.bottom);
+    EXPECT_EQ(info.OffsetX() + 830, g.dialX);
+    EXPECT_EQ(info.OffsetY() + 660, g.dialY);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, OnScreenInfoGeometry,
+                         ::testing::Values(Geometry{1024, 768, {300, 700, 724, 720}, 830, 660},
+                                           Geometry{1280, 1024, {428, 956, 852, 976}, 1086, 916},
+                                           Geometry{800, 600, {76, 532, 500, 552}, 606, 492}));
+
+class OnScreenInfoDrawing : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetBackend(&screen);
+        ScreenWidthPx = 1024;
+        ScreenHeightPx = 768;
+        form.Move(0, 0, 1024 * 15, 768 * 15);
+        view.Move(0, 0, 1024 * 15, 768 * 15);
+        view.SetScaleMode(vbPixels);
+        view.SetBackColor(0);
+        sheet.Move(0, 0, 110 * 15, 270 * 15);
+        sheet.SetBackColor(0);
+        info.ImgXOff = 72;
+        info.ImgYOff = 198;
+    }
+    void TearDown() override {
+        info.ReleaseFrom(view.hDC());
+        SetBackend(nullptr);
+    }
+    int FilledInRow(int y) {
+        int n = 0;
+        for (int x = 0; x < 1024; ++x)
+            n += view.Image().Get(x, y) == PixelFromColor(RGB(214, 203, 163));
+        return n;
+    }
+
+    HeadlessBackend screen;
+    Form form{"t"};
+    PictureBox& view = form.AddPicture("view");
+    PictureBox& sheet = form.AddPicture("sheet");
+    OnScreenInfo info;
+};
+
+TEST_F(OnScreenInfoDrawing, BarFillFollowsPercentInsideAWhiteOutline) {
+    info.DisplaySpeed(view.hDC(), 0.0f);
+    EXPECT_EQ(info.SpeedFill().right, 300);
+    EXPECT_EQ(FilledInRow(710), 0);
+    EXPECT_EQ(view.Image().Get(297, 697), 0xFFFFFFu); // the outline's corner
+    EXPECT_EQ(view.Image().Get(727, 723), 0xFFFFFFu);
+    EXPECT_EQ(view.Image().Get(728, 710), 0u);
+    EXPECT_EQ(view.Image().Get(500, 710), 0u); // hollow inside
+
+    info.DisplaySpeed(view.hDC(), std::sqrt(0.5f * 5) * 0.2f);
+    EXPECT_EQ(info.SpeedFill().right - 300, 134);
+    EXPECT_EQ(FilledInRow(710), 134);
+
+    info.DisplaySpeed(view.hDC(), 1.0f);
+    EXPECT_EQ(FilledInRow(710), 424);
+    EXPECT_EQ(FilledInRow(720), 0);
+}
+
+TEST_F(OnScreenInfoDrawing, NeedlesPointUpAndRightAtAngleZero) {
+    info.DisplayView(view.hDC(), sheet.hDC(), 0.0f, 0.0f);
+    Pixel needle = PixelFromColor(RGB(214, 203, 163));
+    // Straight up from (866, 696) towards (866, 660), straight right towards (977, 696).
+    int up = 0, right = 0;
+    for (int y = 661; y <= 696; ++y)
+        up += view.Image().Get(866, y) == needle || view.Image().Get(865, y) == needle;
+    for (int x = 941; x <= 976; ++x)
+        right += view.Image().Get(x, 696) == needle || view.Image().Get(x, 695) == needle;
+    EXPECT_EQ(up, 36);
+    EXPECT_EQ(right, 36);
+    EXPECT_NE(view.Image().Get(866, 650), needle);
+    EXPECT_NE(view.Image().Get(990, 696), needle);
+}
+
+} // namespace
+} // namespace oz

@@ -1,0 +1,33 @@
+// Draws the program's pictures into <directory>/sprites.png and <directory>/icon.png.
+// Usage: make-assets [directory]   (default: assets, under the current directory)
+
+#include "platform/Assets.h"
+#include "tools/IconArt.h"
+#include "tools/SpriteSheetArt.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+bool Save(const std::string& path, const oz::Bitmap& image) {
+    if (oz::SavePng(path, image)) {
+        std::printf("wrote %s (%d x %d)\n", path.c_str(), image.Width(), image.Height());
+        return true;
+    }
+    std::fprintf(stderr, "make-assets: cannot write %s\n", path.c_str());
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 2) {
+        std::fprintf(stderr, "usage: make-assets [directory]\n");
+        return 2;
+    }
+    const std::string directory = argc == 2 ? argv[1] : "assets";
+    const bool sheetSaved = Save(directory + "/sprites.png", oz::art::DrawSpriteSheet());
+    const bool iconSaved = Save(directory + "/icon.png", oz::art::DrawIcon());
+    return sheetSaved && iconSaved ? 0 : 1;
+}

@@ -1,0 +1,458 @@
+// ozmir-record: flies the real program on a virtual screen from a script, and writes
+// screenshots and state files of chosen frames.
+//
+//   ozmir-record [--screen WxH] [--fps N] [--frames N] --script FILE --out DIR
+
+#include "platform/Assets.h"
+#include "platform/Backend.h"
+#include "platform/HeadlessBackend.h"
+#include "ui/Form1.h"
+#include "ui/ScreenSize.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace oz;
+
+struct Command {
+    int frame = 0;
+    std::string verb; // screenshot, state, keydown, keyup, mousedown, mouseup, mousemove,
+                      // click, dblclick, quit
+    std::string name;
+    int x = 0, y = 0;
+    std::int16_t button = vbLeftButton;
+    std::int16_t keyCode = 0;
+};
+
+struct Options {
+    int screenWidth = 1024, screenHeight = 768;
+    int fps = 64;
+    long frames = 100000;
+    std::string script, out;
+};
+
+[[noreturn]] void Usage(const std::string& problem) {
+    std::fprintf(stderr,
+                 "ozmir-record: %s\nusage: ozmir-record [--screen WxH] [--fps N] [--frames N] "
+                 "--script FILE --out DIR\n",
+                 problem.c_str());
+    std::exit(2);
+}
+
+bool ParseInt(const std::string& text, long low, long high, long& value) {
+    if (text.empty() || text.size() > 12)
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < low || v > high)
+        return false;
+    value = v;
+    return true;
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto next = [&]() -> std::string {
+            if (i + 1 >= argc)
+                Usage("missing value after " + arg);
+            return argv[++i];
+        };
+        long v;
+        if (arg == "--screen") {
+            std::string s = next();
+            size_t x = s.find('x');
+            long w, h;
+            if (x == std::string::npos || !ParseInt(s.substr(0, x), 64, 16384, w) ||
+                !ParseInt(s.substr(x + 1), 64, 16384, h))
+                Usage("bad --screen " + s + " (want WxH, 64 to 16384 each)");
+            o.screenWidth = static_cast<int>(w);
+            o.screenHeight = static_cast<int>(h);
+        } else if (arg == "--fps") {
+            if (!ParseInt(next(), 1, 1000, v))
+                Usage("bad --fps (want 1 to 1000)");
+            o.fps = static_cast<int>(v);
+        } else if (arg == "--frames") {
+            if (!ParseInt(next(), 1, 100000000, v))
+                Usage("bad --frames (want 1 or more)");
+            o.frames = v;
+        } else if (arg == "--script") {
+            o.script = next();
+        } else if (arg == "--out") {
+            o.out = next();
+        } else {
+            Usage("unknown option " + arg);
+        }
+    }
+    if (o.script.empty())
+        Usage("--script is required");
+    if (o.out.empty())
+        Usage("--out is required");
+    return o;
+}
+
+std::optional<std::int16_t> KeyCode(const std::string& name) {
+    static const std::map<std::string, std::int16_t> named = {
+        {"Left", 37}, {"Up", 38},     {"Right", 39}, {"Down", 40},
+        {"Return", 13}, {"Escape", 27}, {"Space", 32}};
+    if (auto it = named.find(name); it != named.end())
+        return it->second;
+    if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'Z')
+        return static_cast<std::int16_t>(name[0]);
+    if (name.size() == 1 && name[0] >= '0' && name[0] <= '9')
+        return static_cast<std::int16_t>(name[0]);
+    long v;
+    if (name.size() >= 2 && name[0] == 'F' && ParseInt(name.substr(1), 1, 12, v))
+        return static_cast<std::int16_t>(111 + v);
+    if (name.rfind("vk:", 0) == 0 && ParseInt(name.substr(3), 1, 255, v))
+        return static_cast<std::int16_t>(v);
+    return std::nullopt;
+}
+
+std::optional<std::int16_t> Buttons(const std::string& text, bool allowSet) {
+    std::int16_t bits = 0;
+    std::stringstream parts(text);
+    std::string part;
+    int count = 0;
+    while (std::getline(parts, part, '+')) {
+        ++count;
+        if (part == "left")
+            bits |= vbLeftButton;
+        else if (part == "right")
+            bits |= vbRightButton;
+        else if (part == "middle")
+            bits |= vbMiddleButton;
+        else if (part == "none" && allowSet && text == "none")
+            bits = 0;
+        else
+            return std::nullopt;
+    }
+    if (count == 0 || (!allowSet && count != 1))
+        return std::nullopt;
+    return bits;
+}
+
+// An output name is a plain file name with the expected ending: nothing is written
+// outside the output folder.
+bool PlainName(const std::string& name, const std::string& ending) {
+    if (name.size() <= ending.size() || name.compare(name.size() - ending.size(), ending.size(),
+                                                      ending) != 0)
+        return false;
+    if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos)
+        return false;
+    return name[0] != '.';
+}
+
+std::vector<Command> ParseScript(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) {
+        std::fprintf(stderr, "ozmir-record: %s: cannot read the script\n", path.c_str());
+        std::exit(2);
+    }
+    std::vector<Command> commands;
+    std::string line;
+    int lineNo = 0, lastFrame = 0;
+    auto fail = [&](const std::string& why) {
+        std::fprintf(stderr, "ozmir-record: %s:%d: %s\n", path.c_str(), lineNo, why.c_str());
+        std::exit(2);
+    };
+    while (std::getline(in, line)) {
+        ++lineNo;
+        if (size_t hash = line.find('#'); hash != std::string::npos)
+            line.erase(hash);
+        std::stringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;)
+            w.push_back(word);
+        if (w.empty())
+            continue;
+        Command c;
+        long v;
+        if (!ParseInt(w[0], 1, 100000000, v))
+            fail("bad frame number \"" + w[0] + "\" (want a whole number, 1 or more)");
+        c.frame = static_cast<int>(v);
+        if (c.frame < lastFrame)
+            fail("frame " + w[0] + " comes after frame " + std::to_string(lastFrame));
+        lastFrame = c.frame;
+        if (w.size() < 2)
+            fail("a command is missing after the frame number");
+        c.verb = w[1];
+        auto want = [&](size_t lo, size_t hi) {
+            if (w.size() < lo + 2 || w.size() > hi + 2)
+                fail("wrong number of arguments for " + c.verb);
+        };
+        auto coords = [&] {
+            long x, y;
+            if (!ParseInt(w[2], -100000, 100000, x) || !ParseInt(w[3], -100000, 100000, y))
+                fail("bad coordinates \"" + w[2] + " " + w[3] + "\"");
+            c.x = static_cast<int>(x);
+            c.y = static_cast<int>(y);
+        };
+        if (c.verb == "screenshot" || c.verb == "state") {
+            want(1, 1);
+            c.name = w[2];
+            if (!PlainName(c.name, c.verb == "screenshot" ? ".png" : ".json"))
+                fail("bad file name \"" + c.name + "\" (a plain name ending in " +
+                     (c.verb == "screenshot" ? ".png" : ".json") + ")");
+        } else if (c.verb == "keydown" || c.verb == "keyup") {
+            want(1, 1);
+            auto k = KeyCode(w[2]);
+            if (!k)
+                fail("unknown key \"" + w[2] + "\"");
+            c.keyCode = *k;
+        } else if (c.verb == "mousedown" || c.verb == "mouseup") {
+            want(2, 3);
+            coords();
+            if (w.size() == 5) {
+                auto b = Buttons(w[4], false);
+                if (!b)
+                    fail("unknown button \"" + w[4] + "\"");
+                c.button = *b;
+            }
+        } else if (c.verb == "mousemove") {
+            want(2, 3);
+            coords();
+            c.button = 0;
+            if (w.size() == 5) {
+                auto b = Buttons(w[4], true);
+                if (!b)
+                    fail("unknown buttons \"" + w[4] + "\"");
+                c.button = *b;
+            }
+        } else if (c.verb == "click" || c.verb == "dblclick") {
+            want(2, 2);
+            coords();
+        } else if (c.verb == "quit") {
+            want(0, 0);
+        } else {
+            fail("unknown command \"" + c.verb + "\"");
+        }
+        commands.push_back(c);
+    }
+    return commands;
+}
+
+// ---- State files ----
+
+class Json {
+public:
+    void Key(const char* name) {
+        Separate();
+        text_ += '"';
+        text_ += name;
+        text_ += "\":";
+        fresh_ = true;
+    }
+    void Number(double v) {
+        Separate();
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.9g", v);
+        text_ += buf;
+    }
+    void Float(float v) { Number(static_cast<double>(v)); }
+    void Int(long v) {
+        Separate();
+        text_ += std::to_string(v);
+    }
+    void Bool(bool b) {
+        Separate();
+        text_ += b ? "true" : "false";
+    }
+    void String(const std::string& s) {
+        Separate();
+        text_ += '"';
+        for (unsigned char ch : s) {
+            if (ch == '"' || ch == '\\') {
+                text_ += '\\';
+                text_ += static_cast<char>(ch);
+            } else if (ch < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", ch);
+                text_ += buf;
+            } else {
+                text_ += static_cast<char>(ch);
+            }
+        }
+        text_ += '"';
+    }
+    void Open(char bracket) {
+        Separate();
+        text_ += bracket;
+        fresh_ = true;
+    }
+    void Close(char bracket) {
+        text_ += bracket;
+        fresh_ = false;
+    }
+    const std::string& Text() const { return text_; }
+
+private:
+    void Separate() {
+        if (!fresh_)
+            text_ += ',';
+        fresh_ = false;
+    }
+    std::string text_;
+    bool fresh_ = true;
+};
+
+std::string StateJson(int frame, Form1& f) {
+    Json j;
+    j.Open('{');
+    j.Key("frame"), j.Int(frame);
+    j.Key("FullScreen"), j.Bool(f.FullScreen != 0);
+    j.Key("Speed"), j.Float(f.Speed);
+    j.Key("SavedSpeed"), j.Float(f.SavedSpeed);
+    j.Key("Sensitivity"), j.Float(f.Sensitivity);
+    j.Key("Brightness"), j.Float(f.Brightness);
+    j.Key("StarCount"), j.Int(f.StarCount);
+    j.Key("LookAngleH"), j.Float(f.LookAngleH);
+    j.Key("LookAngleV"), j.Float(f.LookAngleV);
+    j.Key("SinLookH"), j.Float(f.SinLookH);
+    j.Key("CosLookH"), j.Float(f.CosLookH);
+    j.Key("SinLookV"), j.Float(f.SinLookV);
+    j.Key("CosLookV"), j.Float(f.CosLookV);
+    j.Key("TargetAngleH"), j.Float(f.TargetAngleH);
+    j.Key("TargetAngleV"), j.Float(f.TargetAngleV);
+    j.Key("TimeScale"), j.Float(f.TimeScale);
+    j.Key("ViewWidth"), j.Int(f.ViewWidth);
+    j.Key("ViewHeight"), j.Int(f.ViewHeight);
+    j.Key("HalfWidth"), j.Int(f.HalfWidth);
+    j.Key("HalfHeight"), j.Int(f.HalfHeight);
+    j.Key("IntroTime"), j.Float(f.IntroTime);
+    j.Key("HelpShown"), j.Bool(f.HelpShown != 0);
+    j.Key("HelpFade"), j.Float(f.HelpFade);
+    j.Key("SpeedInfoTime"), j.Float(f.SpeedInfoTime);
+    j.Key("ViewInfoTime"), j.Float(f.ViewInfoTime);
+    j.Key("ShowFps"), j.Bool(f.ShowFps != 0);
+    j.Key("QuitRequested"), j.Bool(f.QuitRequested != 0);
+    j.Key("ScreenWidthPx"), j.Int(ScreenWidthPx);
+    j.Key("ScreenHeightPx"), j.Int(ScreenHeightPx);
+    j.Key("DragX"), j.Float(f.DragX);
+    j.Key("DragY"), j.Float(f.DragY);
+
+    j.Key("HeldKeys");
+    j.Open('{');
+    const HeldKeyFlags& k = f.HeldKeys;
+    const std::pair<const char*, std::uint8_t> keys[] = {
+        {"TurnLeft", k.TurnLeft},           {"TurnRight", k.TurnRight},
+        {"TurnUp", k.TurnUp},               {"TurnDown", k.TurnDown},
+        {"LookLeft", k.LookLeft},           {"LookRight", k.LookRight},
+        {"LookUp", k.LookUp},               {"LookDown", k.LookDown},
+        {"SpinClockwise", k.SpinClockwise}, {"SpinCounterClockwise", k.SpinCounterClockwise},
+        {"Faster", k.Faster},               {"Slower", k.Slower}};
+    for (const auto& [name, flag] : keys)
+        j.Key(name), j.Bool(flag != 0);
+    j.Close('}');
+
+    IntRect w = f.Window().PixelRect();
+    j.Key("window");
+    j.Open('{');
+    j.Key("left"), j.Int(w.left);
+    j.Key("top"), j.Int(w.top);
+    j.Key("width"), j.Int(w.Width());
+    j.Key("height"), j.Int(w.Height());
+    j.Close('}');
+
+    j.Key("labels");
+    j.Open('{');
+    for (Control* c : f.Window().StackingOrder())
+        if (c->Kind() == ControlKind::Label)
+            j.Key(c->Name().c_str()), j.String(static_cast<Label*>(c)->Caption());
+    j.Close('}');
+
+    j.Key("stars");
+    j.Open('[');
+    for (const StarRecord& s : f.Field.Stars) {
+        j.Open('[');
+        j.Float(s.X), j.Float(s.Y), j.Float(s.Z), j.Int(s.Active), j.Int(s.ColorIndex);
+        j.Close(']');
+    }
+    j.Close(']');
+    j.Close('}');
+    return j.Text() + "\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options = ParseOptions(argc, argv);
+    std::vector<Command> script = ParseScript(options.script);
+
+    std::error_code ec;
+    std::filesystem::create_directories(options.out, ec);
+    std::string probe = options.out + "/.ozmir-record-probe";
+    if (FILE* f = std::fopen(probe.c_str(), "w")) {
+        std::fclose(f);
+        std::remove(probe.c_str());
+    } else {
+        std::fprintf(stderr, "ozmir-record: %s: cannot write into the output folder\n",
+                     options.out.c_str());
+        return 2;
+    }
+
+    HeadlessBackend screen(options.screenWidth, options.screenHeight);
+    screen.SetFramePeriod(1000.0 / options.fps);
+    SetBackend(&screen);
+    int status = 0;
+    {
+        Form1 program;
+        size_t next = 0;
+        screen.OnDispatch = [&](int frame) {
+            if (frame < 1)
+                return;
+            // Pictures and states of this frame first, then its input.
+            for (size_t i = next; i < script.size() && script[i].frame == frame; ++i) {
+                const Command& c = script[i];
+                std::string path = options.out + "/" + c.name;
+                if (c.verb == "screenshot" && !SavePng(path, screen.Screenshot())) {
+                    std::fprintf(stderr, "ozmir-record: cannot write %s\n", path.c_str());
+                    status = 1;
+                } else if (c.verb == "state") {
+                    std::ofstream out(path);
+                    out << StateJson(frame, program);
+                    if (!out) {
+                        std::fprintf(stderr, "ozmir-record: cannot write %s\n", path.c_str());
+                        status = 1;
+                    }
+                }
+            }
+            for (; next < script.size() && script[next].frame == frame; ++next) {
+                const Command& c = script[next];
+                if (c.verb == "keydown")
+                    screen.KeyDown(c.keyCode);
+                else if (c.verb == "keyup")
+                    screen.KeyUp(c.keyCode);
+                else if (c.verb == "mousedown")
+                    screen.MouseDown(c.x, c.y, c.button);
+                else if (c.verb == "mouseup")
+                    screen.MouseUp(c.x, c.y, c.button);
+                else if (c.verb == "mousemove")
+                    screen.MouseMove(c.x, c.y, c.button);
+                else if (c.verb == "click")
+                    screen.Click(c.x, c.y);
+                else if (c.verb == "dblclick")
+                    screen.DoubleClick(c.x, c.y);
+                else if (c.verb == "quit")
+                    screen.Close();
+            }
+            if (frame >= options.frames)
+                screen.Close();
+        };
+        program.Run();
+    }
+    SetBackend(nullptr);
+    return status;
+}

@@ -1,0 +1,88 @@
+#pragma once
+// The main window: its controls, its start-up sequence, the two display modes, and the
+// flight it owns. The window is the program: its load handler runs the frame loop until
+// the window unloads.
+
+#include "platform/Form.h"
+#include "sim/FlightState.h"
+#include "sim/FrameLoop.h"
+#include "sim/KeyboardControls.h"
+#include "sim/StarField.h"
+#include "sim/StarPalette.h"
+#include "ui/OnScreenInfo.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace oz {
+
+class Form1 : public FlightState {
+    Form window_; // first: every control below is made on it
+
+public:
+    Form1();
+    ~Form1();
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // Loads the window; its load handler is the program and returns when it unloads.
+    void Run();
+
+    Form& Window() { return window_; }
+
+    // Controls, as laid out at design time.
+    PictureBox& picMain;
+    CommandButton& Command1;
+    Timer& Timer1;
+    PictureBox& picImages;
+    Label& Label6;
+    Label& Label7;
+    LineControl& Line3;
+    LineControl& Line2;
+    LineControl& Line1;
+    Label& Label5;
+    Label& lblBright;
+    PictureBox& picBright;
+    Label& Label4;
+    Label& lblSens;
+    PictureBox& picSens;
+    Label& Label2;
+    Label& lblSpeed;
+    PictureBox& picScr;
+    Label& Label3;
+    Label& lblStars;
+    PictureBox& picStars;
+    Shape& Shape2;
+    PictureBox& picDir;
+    PictureBox& picSpin;
+    Label& Label8;
+    Label& Label9;
+    PictureBox& picArr;
+    Shape& Shape1;
+    Label& Label1;
+
+    // Where the background was last pressed, in the window's twips.
+    float DragX = 0;
+    float DragY = 0;
+
+    StarField Field;
+    StarPalette Palette;
+    std::unique_ptr<OnScreenInfo> Info;
+
+    // The display switch: a double click on the view, or Enter in full-screen mode.
+    void picMain_DblClick();
+
+private:
+    void Form_Load();
+    void Form_Unload(std::int16_t& Cancel);
+    void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
+    void Command1_Click();
+    void InitializeComponent();
+    void ConnectEvents();
+
+    KeyboardControls Keys;
+    FrameLoop Loop;
+};
+
+} // namespace oz
