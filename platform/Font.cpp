@@ -308,7 +308,7 @@ const Font& Font::Get(const FontSpec& request) {
     // Fonts live as long as the program; there are only a handful, so a list will do.
     static std::vector<std::unique_ptr<Font>> fonts;
     for (const auto& f : fonts)
-        if (f->Spec() == request)
+        if (f->Request() == request)
             return *f;
     fonts.push_back(std::make_unique<Font>(MakeImpl(request)));
     return *fonts.back();
@@ -321,7 +321,7 @@ Font::~Font() {
         FT_Done_Face(impl_->face);
 }
 
-const FontSpec& Font::Spec() const {
+const FontSpec& Font::Request() const {
     return impl_->request;
 }
 int Font::PixelSize() const {

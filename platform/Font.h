@@ -25,9 +25,9 @@ public:
     // description returns the same font. A family the machine lacks resolves to the
     // closest face it has ("Arial Black" to the heaviest sans serif, "Arial Narrow" to
     // a condensed face where one exists) and warns once on stderr.
-    static const Font& Get(const FontSpec& spec);
+    static const Font& Get(const FontSpec& font);
 
-    const FontSpec& Spec() const;
+    const FontSpec& Request() const;
     int PixelSize() const;  // the em size in pixels
     int Ascent() const;     // pixels from a line's top to its baseline
     int LineHeight() const; // pixels from one line's top to the next

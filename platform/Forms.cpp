@@ -79,8 +79,8 @@ void PictureBox::SetBackColor(COLORREF color) {
     Invalidate();
 }
 
-void PictureBox::SetFont(const FontSpec& spec) {
-    font_ = &Font::Get(spec);
+void PictureBox::SetFont(const FontSpec& font) {
+    font_ = &Font::Get(font);
     dc_.font = font_;
 }
 
@@ -202,6 +202,7 @@ void Label::SetCaption(std::string caption) {
     if (caption == caption_)
         return;
     caption_ = std::move(caption);
+    fitted_ = nullptr;
     Invalidate();
 }
 
@@ -210,8 +211,9 @@ void Label::SetForeColor(COLORREF color) {
     Invalidate();
 }
 
-void Label::SetFont(const FontSpec& spec) {
-    font_ = &Font::Get(spec);
+void Label::SetFont(const FontSpec& font) {
+    font_ = &Font::Get(font);
+    fitted_ = nullptr;
     Invalidate();
 }
 
@@ -220,27 +222,61 @@ void Label::SetAlignment(Alignment alignment) {
     Invalidate();
 }
 
+namespace {
+
+int WidestLine(const Font& font, std::string_view text) {
+    int widest = 0;
+    while (true) {
+        size_t br = text.find("\r\n");
+        widest = std::max(widest, font.MeasureWidth(text.substr(0, br)));
+        if (br == std::string_view::npos)
+            return widest;
+        text.remove_prefix(br + 2);
+    }
+}
+
+} // namespace
+
+const Font& Label::FittedFont() const {
+    int width = PixelRect().Width();
+    if (fitted_ && fittedWidth_ == width)
+        return *fitted_;
+    fitted_ = font_;
+    fittedWidth_ = width;
+    if (width <= 0 || WidestLine(*font_, caption_) <= width)
+        return *fitted_;
+    FontSpec smaller = font_->Request();
+    while (smaller.points > 4) {
+        smaller.points -= 0.25f;
+        fitted_ = &Font::Get(smaller);
+        if (WidestLine(*fitted_, caption_) <= width)
+            break;
+    }
+    return *fitted_;
+}
+
 void Label::Paint(Bitmap& window, const IntRect& clip) const {
     IntRect box = PixelRect();
     IntRect c = box.Intersected(clip);
     if (c.IsEmpty() || caption_.empty())
         return;
+    const Font& font = FittedFont();
     std::string_view text = caption_;
     int top = box.top;
     while (true) {
         size_t br = text.find("\r\n");
         std::string_view line = text.substr(0, br);
         int x = box.left;
-        int w = font_->MeasureWidth(line);
+        int w = font.MeasureWidth(line);
         if (alignment_ == Alignment::Right)
             x = box.right - w;
         else if (alignment_ == Alignment::Center)
             x = box.left + (box.Width() - w) / 2;
-        font_->DrawLine(window, line, x, top, PixelFromColor(foreColor_), c);
+        font.DrawLine(window, line, x, top, PixelFromColor(foreColor_), c);
         if (br == std::string_view::npos)
             break;
         text.remove_prefix(br + 2);
-        top += font_->LineHeight();
+        top += font.LineHeight();
     }
 }
 

@@ -101,7 +101,7 @@ public:
     int DrawWidth() const { return drawWidth_; }
     void SetDrawWidth(int width) { drawWidth_ = width; }
     const Font& GetFont() const { return *font_; }
-    void SetFont(const FontSpec& spec);
+    void SetFont(const FontSpec& font);
     std::int16_t FillStyle() const { return fillStyle_; }
     void SetFillStyle(std::int16_t style) { fillStyle_ = style; }
     COLORREF FillColor() const { return fillColor_; }
@@ -154,16 +154,21 @@ public:
     COLORREF ForeColor() const { return foreColor_; }
     void SetForeColor(COLORREF color);
     const Font& GetFont() const { return *font_; }
-    void SetFont(const FontSpec& spec);
+    void SetFont(const FontSpec& font);
     Alignment GetAlignment() const { return alignment_; }
     void SetAlignment(Alignment alignment);
 
     void Paint(Bitmap& window, const IntRect& clip) const;
+    // The font the caption is drawn with: the label's own, or where the machine's face
+    // for it is too wide for the label, the largest smaller size that fits.
+    const Font& FittedFont() const;
 
 private:
     std::string caption_;
     COLORREF foreColor_ = 0;
     const Font* font_;
+    mutable const Font* fitted_ = nullptr;
+    mutable int fittedWidth_ = 0;
     Alignment alignment_ = Alignment::Left;
 };
 

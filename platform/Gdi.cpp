@@ -38,7 +38,9 @@ GdiObject* Register(GdiObject* object) {
 }
 
 // The platform drops the flag byte of a colour (palette-index bits) when it draws.
-COLORREF Rgb(COLORREF color) { return color & 0x00FFFFFF; }
+COLORREF Rgb(COLORREF color) {
+    return color & 0x00FFFFFF;
+}
 
 Bitmap* Target(HDC dc) {
     if (dc == nullptr || dc->image == nullptr)
@@ -46,7 +48,9 @@ Bitmap* Target(HDC dc) {
     return dc->image;
 }
 
-int PenWidth(const GdiObject* pen) { return std::max(pen->width, 1); }
+int PenWidth(const GdiObject* pen) {
+    return std::max(pen->width, 1);
+}
 
 // Ellipse and Rectangle take their corners in any order.
 IntRect OrderedBox(int left, int top, int right, int bottom) {
@@ -99,12 +103,13 @@ HBRUSH StockWhiteBrush() {
     return &brush;
 }
 
-int LiveGdiObjectCount() { return static_cast<int>(LiveObjects().size()); }
+int LiveGdiObjectCount() {
+    return static_cast<int>(LiveObjects().size());
+}
 
 // ---- Pens and brushes ----
 
-HPEN CreatePen(int /*style: PS_SOLID, the only one the program uses*/, int width,
-               COLORREF color) {
+HPEN CreatePen(int /*style: PS_SOLID, the only one the program uses*/, int width, COLORREF color) {
     return Register(new GdiObject{GdiKind::Pen, false, 0, Rgb(color), std::max(width, 0), false});
 }
 
@@ -112,8 +117,7 @@ HBRUSH CreateBrushIndirect(const LOGBRUSH* description) {
     if (description == nullptr)
         return nullptr;
     const bool hollow = description->lbStyle == BS_HOLLOW;
-    return Register(
-        new GdiObject{GdiKind::Brush, false, 0, Rgb(description->lbColor), 0, hollow});
+    return Register(new GdiObject{GdiKind::Brush, false, 0, Rgb(description->lbColor), 0, hollow});
 }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
@@ -196,9 +200,8 @@ bool Rectangle(HDC dc, int left, int top, int right, int bottom) {
         return false;
     const GdiObject* pen = dc->pen ? dc->pen : StockBlackPen();
     const GdiObject* brush = dc->brush ? dc->brush : StockWhiteBrush();
-    raster::DrawRectangle(*image, OrderedBox(left, top, right, bottom),
-                          PixelFromColor(pen->color), PenWidth(pen), !brush->hollow,
-                          PixelFromColor(brush->color));
+    raster::DrawRectangle(*image, OrderedBox(left, top, right, bottom), PixelFromColor(pen->color),
+                          PenWidth(pen), !brush->hollow, PixelFromColor(brush->color));
     return true;
 }
 

@@ -185,7 +185,9 @@ Span EllipseRow(i64 w, i64 h, i64 r) {
     return {(A - m) / 2, (A + m) / 2 + 1};
 }
 
-Span Intersect(Span a, Span b) { return {std::max(a.lo, b.lo), std::min(a.hi, b.hi)}; }
+Span Intersect(Span a, Span b) {
+    return {std::max(a.lo, b.lo), std::min(a.hi, b.hi)};
+}
 
 // ---- Wide lines ----
 
@@ -209,9 +211,9 @@ void WideLine(Bitmap& image, i64 x0, i64 y0, i64 x1, i64 y1, Pixel color, i64 wi
 
     // Exact membership for the ends of each band span, when the numbers are small enough for
     // 128-bit products (always so for segments that start and end near the image).
-    const bool exact = std::max({std::abs(x0), std::abs(y0), std::abs(x1), std::abs(y1)}) <
-                           (i64{1} << 26) &&
-                       width < (i64{1} << 20);
+    const bool exact =
+        std::max({std::abs(x0), std::abs(y0), std::abs(x1), std::abs(y1)}) < (i64{1} << 26) &&
+        width < (i64{1} << 20);
     const i64 ex = 2 * (x1 - x0), ey = 2 * (y1 - y0);
     auto inBand = [&](i64 X, i64 Y) {
         const i64 vx = X - 2 * x0, vy = Y - 2 * y0;
@@ -277,7 +279,6 @@ void WideLine(Bitmap& image, i64 x0, i64 y0, i64 x1, i64 y1, Pixel color, i64 wi
         FillSpan(image, py, first, last + 1, color);
     }
 }
-
 
 } // namespace
 

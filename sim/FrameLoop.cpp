@@ -86,7 +86,7 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
     f.CosLookV = 1.0f;
     f.ShowFps = kFalse;
     std::int32_t frameCounter = 0;
-    std::int32_t frameRate = 0;
+    FrameRate = 0;
     std::uint32_t lastMeasurement = GetTickCount();
     f.SpeedInfoTime = 0.0f;
     f.ViewInfoTime = 0.0f;
@@ -101,8 +101,8 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
         // Frames finished in a window of at least 250 ms, times 4, whatever its true length.
         ++frameCounter;
         if (static_cast<std::int32_t>(GetTickCount() - lastMeasurement) >= kMeasureWindowMs) {
-            frameRate = frameCounter * 4;
-            f.TimeScale = 64.0f / static_cast<float>(frameRate);
+            FrameRate = frameCounter * 4;
+            f.TimeScale = 64.0f / static_cast<float>(FrameRate);
             lastMeasurement = GetTickCount();
             frameCounter = 0;
         }
@@ -150,7 +150,7 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
         }
 
         if (f.ShowFps)
-            DrawFps(hDC, f.FpsRect, frameRate, f.FpsText);
+            DrawFps(hDC, f.FpsRect, FrameRate, f.FpsText);
 
         picMain_.Refresh();
         DoEvents();

@@ -26,6 +26,9 @@ public:
     std::function<void(HDC hDC, float Percent)> DisplaySpeed;
     std::function<void(HDC hDC, HDC hSrcDC, float AngH, float AngV)> DisplayView;
 
+    // The last measured frame rate, 0 until the first measurement.
+    std::int32_t FrameRate = 0;
+
     // Runs frames until QuitRequested is set by a handler during a frame's dispatch.
     void RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeightPx);
 

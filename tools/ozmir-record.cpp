@@ -7,7 +7,9 @@
 #include "platform/Backend.h"
 #include "platform/HeadlessBackend.h"
 #include "ui/Form1.h"
+#include "engine3d/GlobalDataAndFunctions3D.h"
 #include "ui/ScreenSize.h"
+#include "widgets/TimerOwner.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -337,6 +339,7 @@ std::string StateJson(int frame, Form1& f) {
     j.Key("SpeedInfoTime"), j.Float(f.SpeedInfoTime);
     j.Key("ViewInfoTime"), j.Float(f.ViewInfoTime);
     j.Key("ShowFps"), j.Bool(f.ShowFps != 0);
+    j.Key("FrameRate"), j.Int(f.FrameRate());
     j.Key("QuitRequested"), j.Bool(f.QuitRequested != 0);
     j.Key("ScreenWidthPx"), j.Int(ScreenWidthPx);
     j.Key("ScreenHeightPx"), j.Int(ScreenHeightPx);
@@ -372,6 +375,39 @@ std::string StateJson(int frame, Form1& f) {
         if (c->Kind() == ControlKind::Label)
             j.Key(c->Name().c_str()), j.String(static_cast<Label*>(c)->Caption());
     j.Close('}');
+
+    j.Key("TimerOwner"), j.Int(TimerOwner);
+    j.Key("TimerEnabled"), j.Bool(f.Timer1.Enabled());
+    j.Key("DirJoystick");
+    j.Open('{');
+    j.Key("KnobX"), j.Int(f.DirJoystick.KnobX());
+    j.Key("KnobY"), j.Int(f.DirJoystick.KnobY());
+    j.Key("Grabbed"), j.Bool(f.DirJoystick.Grabbed());
+    j.Key("GetXAxis"), j.Float(f.DirJoystick.GetXAxis());
+    j.Key("GetYAxis"), j.Float(f.DirJoystick.GetYAxis());
+    j.Close('}');
+    j.Key("SpinWheel");
+    j.Open('{');
+    j.Key("BallX"), j.Int(f.SpinWheel.BallX());
+    j.Key("BallY"), j.Int(f.SpinWheel.BallY());
+    j.Key("WheelAngle"), j.Float(f.SpinWheel.WheelAngle());
+    j.Key("Grabbed"), j.Bool(f.SpinWheel.Grabbed());
+    j.Key("GetValue"), j.Float(f.SpinWheel.GetValue());
+    j.Close('}');
+    if (f.Arrow) {
+        const Camera& cam = f.Arrow->ViewCamera();
+        j.Key("Arrow");
+        j.Open('{');
+        j.Key("AnH"), j.Float(cam.AnH);
+        j.Key("AnV"), j.Float(cam.AnV);
+        j.Key("X"), j.Float(cam.X);
+        j.Key("Y"), j.Float(cam.Y);
+        j.Key("Z"), j.Float(cam.Z);
+        j.Key("Sens"), j.Float(f.Arrow->Sens);
+        j.Key("Slope"), j.Float(f.Arrow->Slope);
+        j.Close('}');
+    }
+    j.Key("DataCount"), j.Int(DataCount);
 
     j.Key("stars");
     j.Open('[');

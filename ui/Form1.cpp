@@ -155,6 +155,7 @@ void Form1::ConnectEvents() {
 
     Keys.SwitchDisplay = [this] { picMain_DblClick(); };
     Keys.Unload = [this] { window_.Unload(); };
+    Loop.PanelSteeringStep = [this] { PanelSteeringStep(); };
     Loop.DisplaySpeed = [this](HDC hDC, float Percent) { Info->DisplaySpeed(hDC, Percent); };
     Loop.DisplayView = [this](HDC hDC, HDC hSrcDC, float AngH, float AngV) {
         Info->DisplayView(hDC, hSrcDC, AngH, AngV);
@@ -195,6 +196,27 @@ void Form1::Form_Load() {
     sprites.AddImage(88, 159, 4, 17, true);
     sprites.AddImage(98, 176, 1, 17, false);
 
+    // 5. The direction joystick.
+    DirJoystick.SetPictureObject(&picDir);
+    DirJoystick.SetTimerObject(&Timer1);
+    DirJoystick.WheelSize = 18;
+    DirJoystick.Redraw();
+
+    // 6. The spin wheel; its arc is set before the surface is bound.
+    SpinWheel.Center = 64;
+    SpinWheel.Radius = 55;
+    SpinWheel.WheelSize = 5;
+    SpinWheel.SetPictureObject(&picSpin);
+    SpinWheel.SetTimerObject(&Timer1);
+    SpinWheel.Redraw();
+
+    // 7. The direction arrow; binding it draws it.
+    Arrow = std::make_unique<Arrow3D>();
+    Arrow->AngleChanged.Connect([this](float h, float v) { Arrow_AngleChanged(h, v); });
+    Arrow->Slope = 0.4f;
+    Arrow->Sens = 1.0f;
+    Arrow->SetPictureObject(&picArr);
+
     // 9. Flight defaults.
     Speed = 0.5f;
     SavedSpeed = 0;
@@ -229,6 +251,7 @@ void Form1::picMain_DblClick() {
         window_.Move(Screen::Width() / 2 - 6000, Screen::Height() / 2 - 4500, 12000, 9000);
         picMain.Move(120, 120, 11775, 7485);
         RtlZeroMemory(&HeldKeys, 12);
+        Arrow->SetAngles(LookAngleH, LookAngleV);
         TargetAngleH = LookAngleH;
         TargetAngleV = LookAngleV;
         HelpShown = kFalse;
@@ -259,5 +282,48 @@ void Form1::Form_MouseMove(std::int16_t Button, std::int16_t, float X, float Y) 
 void Form1::Command1_Click() { window_.Unload(); }
 
 void Form1::Form_Unload(std::int16_t&) { QuitRequested = kTrue; }
+
+void Form1::Arrow_AngleChanged(float NewAngleH, float NewAngleV) {
+    TargetAngleH = NewAngleH;
+    TargetAngleV = NewAngleV;
+}
+
+} // namespace oz
+
+namespace oz {
+
+void Form1::PanelSteeringStep() {
+    const float k = Sensitivity * TimeScale;
+
+    const float x = DirJoystick.GetXAxis();
+    const float y = DirJoystick.GetYAxis();
+    if (x != 0 || y != 0)
+        Field.TurnStarField(x * 0.01f * k, y * 0.01f * k);
+
+    const float w = SpinWheel.GetValue();
+    if (w != 0)
+        Field.SpinStarField(w * 0.02f * k);
+
+    if (LookAngleH != TargetAngleH || LookAngleV != TargetAngleV) {
+        float dH = TargetAngleH - LookAngleH;
+        if (dH <= -3.141593f)
+            dH = dH + 6.2831855f;
+        if (dH > 3.141593f)
+            dH = dH - 6.2831855f;
+        const float dV = TargetAngleV - LookAngleV;
+        const float D = std::sqrt(dH * dH + dV * dV);
+        const float m = TimeScale * 0.015f;
+        if (D < m) {
+            SetLookAngles(*this, TargetAngleH, TargetAngleV);
+        } else {
+            float q = TimeScale * D * 0.03f;
+            if (q < m)
+                q = m;
+            if (q > TimeScale * 0.04f)
+                q = TimeScale * 0.04f;
+            SetLookAngles(*this, LookAngleH + dH * q / D, LookAngleV + dV * q / D);
+        }
+    }
+}
 
 } // namespace oz

@@ -10,6 +10,9 @@
 #include "sim/StarField.h"
 #include "sim/StarPalette.h"
 #include "ui/OnScreenInfo.h"
+#include "widgets/Arrow3D.h"
+#include "widgets/Joystick.h"
+#include "widgets/Joystick2.h"
 
 #include <cstdint>
 #include <memory>
@@ -68,6 +71,15 @@ public:
     StarField Field;
     StarPalette Palette;
     std::unique_ptr<OnScreenInfo> Info;
+    std::unique_ptr<Arrow3D> Arrow;
+    Joystick DirJoystick;
+    Joystick2 SpinWheel;
+
+    // Window mode's steering, once a frame after the stars: the joystick turns the line of
+    // flight, the wheel spins it, and the look follows the arrow's target.
+    void PanelSteeringStep();
+
+    std::int32_t FrameRate() const { return Loop.FrameRate; }
 
     // The display switch: a double click on the view, or Enter in full-screen mode.
     void picMain_DblClick();
@@ -78,6 +90,7 @@ private:
     void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Command1_Click();
+    void Arrow_AngleChanged(float NewAngleH, float NewAngleV);
     void InitializeComponent();
     void ConnectEvents();
 

@@ -1,5 +1,6 @@
 #include "ui/OnScreenInfo.h"
 
+#include "sim/StarPalette.h"
 #include "ui/ScreenSize.h"
 
 #include <cmath>
@@ -7,8 +8,6 @@
 namespace oz {
 
 namespace {
-constexpr COLORREF kTextColor = 10734550; // RGB(214, 203, 163)
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 std::int32_t Nearest(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
 } // namespace

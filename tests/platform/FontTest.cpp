@@ -89,7 +89,7 @@ TEST(FontCache, SameDescriptionGivesSameFont) {
     FontSpec request{"Arial Black", 9.75f, false, false};
     const Font& first = Font::Get(request);
     EXPECT_EQ(&first, &Font::Get(request));
-    EXPECT_EQ(first.Spec(), request);
+    EXPECT_EQ(first.Request(), request);
     EXPECT_NE(&first, &Font::Get({"Arial Black", 9.75f, false, true}));
     EXPECT_NE(&first, &Font::Get({"Arial Black", 9.0f, false, false}));
     EXPECT_EQ(&Font::Get(FontSpec{}), &Font::Get({"MS Sans Serif", 8.25f, false, false}));

@@ -166,7 +166,7 @@ TEST_F(GdiTest, EveryObjectIsDeletedOnceStockObjectsNever) {
 }
 
 TEST_F(GdiTest, PaletteSetUpReleasesTheStockObjects) {
-    // The frame loop's set-up (Part 1.2): select the first palette pen and brush, delete
+    // The frame loop's set-up: select the first palette pen and brush, delete
     // what was selected before (stock: ignored), and at the end put nothing back and
     // delete the palette after the context is gone.
     Bitmap image(10, 10);
@@ -267,7 +267,7 @@ TEST_F(GdiTest, FillRectUsesTheGivenBrushNotTheSelectedOne) {
 // ---- Ellipse ----
 
 TEST_F(GdiTest, TwoPixelStarIsExactlyTwoByTwo) {
-    // Part 1.2: on an 800 x 600 view, Ellipse(479, 259, 481, 261).
+    // A star's disc on an 800 x 600 view: Ellipse(479, 259, 481, 261).
     Bitmap image(800, 600);
     DeviceContext dc(&image);
     HPEN pen = Pen(0, RGB(253, 255, 206));
@@ -361,7 +361,7 @@ TEST_F(GdiTest, EllipseOutlinesWithThePenAndFillsWithTheBrush) {
 // ---- Rectangle ----
 
 TEST_F(GdiTest, SpeedBarOutlineIsTwoPixelsInsideItsBoxAndHollow) {
-    // Part 2.3 on a 1024 x 768 screen: Rectangle(297, 697, 728, 724) with the white 2-pixel
+    // The speed bar's outline on a 1024 x 768 screen: Rectangle(297, 697, 728, 724) with the white 2-pixel
     // pen and the hollow brush over a view that already holds stars.
     Bitmap image(1024, 768);
     image.Set(500, 710, 0x123456); // a star inside the bar's outline
@@ -437,7 +437,7 @@ TEST_F(GdiTest, LineToStopsShortOfItsEndAndMovesThePosition) {
 }
 
 TEST_F(GdiTest, NeedleWithTwoPixelPenIncludesBothEnds) {
-    // Part 2.3: AngH = 0 draws from the dial's centre (866, 696) straight up to (866, 660)
+    // The view dial's needle: AngH = 0 draws from the dial's centre (866, 696) straight up to (866, 660)
     // with the 2-pixel needle pen.
     Bitmap image(1024, 768);
     DeviceContext dc(&image);
@@ -528,7 +528,7 @@ TEST_F(GdiTest, SetTextColorReturnsThePrevious) {
 // ---- BitBlt, StretchBlt ----
 
 TEST_F(GdiTest, MaskedSpriteLeavesTheBackgroundUnderBlackMask) {
-    // Part 3.1: mask (white = opaque) ORed in first, then the white-ground image ANDed.
+    // Sprites: mask (white = opaque) ORed in first, then the white-ground image ANDed.
     Bitmap sheet(3, 2);
     sheet.Set(0, 0, 0x3344AA); // image: opaque colour
     sheet.Set(1, 0, 0xFFFFFF); // image: transparent (white)
@@ -564,7 +564,7 @@ TEST_F(GdiTest, MaskedSpriteLeavesTheBackgroundUnderBlackMask) {
 }
 
 TEST_F(GdiTest, StretchedMaskColumnsKeepTheirShape) {
-    // Part 3.2's thumb middle (a one-pixel column, no mask) stretched sideways, and a masked
+    // The slider thumb's middle (a one-pixel column, no mask) stretched sideways, and a masked
     // one-column image stretched: the transparent pixel stays transparent in every column.
     Bitmap sheet(2, 4);
     sheet.Set(0, 0, 0xA6B2C2);

@@ -344,8 +344,8 @@ std::vector<std::pair<int, int>> ModelLine(int x0, int y0, int x1, int y1) {
 TEST(RasterLine, HorizontalLeavesOutTheEndPoint) {
     Bitmap image(12, 3, kBlack);
     raster::DrawLine(image, 2, 1, 9, 1, kWhite, 0);
-    EXPECT_EQ(Picture(image), (std::vector<std::string>{"............", "..#######...",
-                                                        "............"}));
+    EXPECT_EQ(Picture(image),
+              (std::vector<std::string>{"............", "..#######...", "............"}));
     image.Fill(kBlack);
     raster::DrawLine(image, 9, 1, 2, 1, kWhite, 1); // right to left: (2, 1) left out
     EXPECT_EQ(Picture(image)[1], "...#######..");
@@ -415,7 +415,7 @@ TEST(RasterLine, ClippingNeverChangesThePixels) {
     // The same lines on a large image and on a small window into it must agree pixel for
     // pixel wherever the window lies.
     const int ox = 700, oy = 500;
-    const int ends[][4] = {{-650, -480, 900, 410}, {30, -490, 60, 700},  {-690, 77, 1200, 60},
+    const int ends[][4] = {{-650, -480, 900, 410}, {30, -490, 60, 700},     {-690, 77, 1200, 60},
                            {250, 199, -300, -5},   {1500, -400, -500, 640}, {120, 90, 123, 95},
                            {-3, 5, 7, 300},        {299, 0, 0, 199}};
     for (auto& e : ends) {
@@ -585,11 +585,11 @@ TEST(RasterBlit, ClipsAgainstDestinationAndSource) {
     // Source off its own image: those destination pixels are left alone.
     dst.Fill(kGrey);
     raster::Blit(dst, 1, 1, 4, 4, src, 2, -1, raster::Rop::Copy);
-    EXPECT_EQ(dst.Get(1, 1), kGrey);           // source row -1
-    EXPECT_EQ(dst.Get(1, 2), 0x03u);           // source (2, 0)
-    EXPECT_EQ(dst.Get(2, 4), 0x24u);           // source (3, 2)
-    EXPECT_EQ(dst.Get(3, 2), kGrey);           // source column 4
-    EXPECT_EQ(CountNot(dst, kGrey), 2 * 3);    // columns 2..3 of rows 0..2
+    EXPECT_EQ(dst.Get(1, 1), kGrey);        // source row -1
+    EXPECT_EQ(dst.Get(1, 2), 0x03u);        // source (2, 0)
+    EXPECT_EQ(dst.Get(2, 4), 0x24u);        // source (3, 2)
+    EXPECT_EQ(dst.Get(3, 2), kGrey);        // source column 4
+    EXPECT_EQ(CountNot(dst, kGrey), 2 * 3); // columns 2..3 of rows 0..2
 
     // Far away and zero or negative sizes: nothing.
     dst.Fill(kGrey);
@@ -671,8 +671,7 @@ TEST(RasterStretch, ClipsAndRefusesEmptySizes) {
         raster::StretchBlit(dst, 0, 0, 0, 1, src, 0, 0, 4, 1, raster::Rop::Copy);
         raster::StretchBlit(dst, 0, 0, 4, 1, src, 0, 0, -4, 1, raster::Rop::Copy);
         raster::StretchBlit(dst, 0, 0, 4, 1, src, 0, 0, 4, 0, raster::Rop::Copy);
-        raster::StretchBlit(dst, -2000000000, 0, 2000000000, 1, src, 0, 0, 4, 1,
-                            raster::Rop::Copy);
+        raster::StretchBlit(dst, -2000000000, 0, 2000000000, 1, src, 0, 0, 4, 1, raster::Rop::Copy);
     });
     EXPECT_EQ(CountNot(dst, 0), 0);
 }

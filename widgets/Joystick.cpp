@@ -1,0 +1,127 @@
+#include "widgets/Joystick.h"
+
+#include "widgets/Images.h"
+#include "widgets/TimerOwner.h"
+
+#include <cmath>
+
+namespace oz {
+
+namespace {
+
+constexpr std::int16_t kJoystickTimerCode = 1;
+constexpr std::int16_t kWellImage = 0;
+constexpr std::int16_t kKnobImage = 1;
+
+// Nearest integer, halves to the even neighbour.
+std::int32_t Nearest(double v) {
+    return static_cast<std::int32_t>(std::nearbyint(v));
+}
+
+} // namespace
+
+void Joystick::SetPictureObject(PictureBox* surface) {
+    if (surface != nullptr && surface != Pict) {
+        // The handlers ignore a surface once another one is bound.
+        surface->MouseDown.Connect(
+            [this, surface](std::int16_t b, std::int16_t s, float x, float y) {
+                if (Pict == surface)
+                    Pict_MouseDown(b, s, x, y);
+            });
+        surface->MouseMove.Connect(
+            [this, surface](std::int16_t b, std::int16_t s, float x, float y) {
+                if (Pict == surface)
+                    Pict_MouseMove(b, s, x, y);
+            });
+        surface->MouseUp.Connect([this, surface](std::int16_t b, std::int16_t s, float x, float y) {
+            if (Pict == surface)
+                Pict_MouseUp(b, s, x, y);
+        });
+    }
+    Pict = surface;
+    if (Pict != nullptr) {
+        Pict->SetScaleMode(vbPixels);
+        padCenter_ = Nearest(Pict->ScaleWidth()) / 2;
+    }
+    knobX_ = 0;
+    knobY_ = 0;
+}
+
+void Joystick::SetTimerObject(Timer* timer) {
+    if (timer != nullptr && timer != Tm) {
+        timer->Tick.Connect([this, timer] {
+            if (Tm == timer)
+                Tm_Timer();
+        });
+    }
+    Tm = timer;
+    if (Tm != nullptr)
+        Tm->SetEnabled(false);
+}
+
+void Joystick::Redraw() {
+    Images& images = SpriteImages();
+    images.DrawImage(Pict->hDC(), kWellImage, 0, 0);
+    images.DrawImage(Pict->hDC(), kKnobImage, padCenter_ + knobX_ - WheelSize,
+                     padCenter_ - knobY_ - WheelSize);
+    Pict->Refresh();
+}
+
+float Joystick::GetXAxis() const {
+    return static_cast<float>(static_cast<double>(knobX_) / Travel());
+}
+
+float Joystick::GetYAxis() const {
+    return static_cast<float>(static_cast<double>(knobY_) / Travel());
+}
+
+void Joystick::Pict_MouseDown(std::int16_t, std::int16_t, float X, float Y) {
+    // No grab while the shared timer runs, whichever widget it serves.
+    if (Tm != nullptr && Tm->Enabled())
+        return;
+    const double dx = static_cast<double>(X) - padCenter_;
+    const double dy = static_cast<double>(Y) - padCenter_;
+    const std::int32_t d = Nearest(std::sqrt(dx * dx + dy * dy));
+    grabX_ = Nearest(X);
+    grabY_ = Nearest(Y);
+    grabbed_ = d <= WheelSize;
+}
+
+void Joystick::Pict_MouseMove(std::int16_t Button, std::int16_t, float X, float Y) {
+    if (Button != vbLeftButton || !grabbed_)
+        return;
+    knobX_ = Nearest(static_cast<double>(X) - grabX_);
+    knobY_ = Nearest(grabY_ - static_cast<double>(Y));
+
+    // Past the travel, pull the knob back onto its circle in the pointer's direction.
+    const double x = knobX_, y = knobY_;
+    const std::int32_t d = Nearest(std::sqrt(x * x + y * y));
+    const std::int32_t travel = Travel();
+    if (d >= travel) {
+        const double k = static_cast<double>(travel) / d;
+        knobX_ = Nearest(knobX_ * k);
+        knobY_ = Nearest(knobY_ * k);
+    }
+    Redraw();
+}
+
+void Joystick::Pict_MouseUp(std::int16_t, std::int16_t, float, float) {
+    grabbed_ = false;
+    TimerOwner = kJoystickTimerCode;
+    if (Tm != nullptr)
+        Tm->SetEnabled(true);
+}
+
+void Joystick::Tm_Timer() {
+    if (TimerOwner != kJoystickTimerCode)
+        return;
+    knobX_ /= 2;
+    knobY_ /= 2;
+    Redraw();
+    if (knobX_ == 0 && knobY_ == 0) {
+        Tm->SetEnabled(false);
+        TimerOwner = 0;
+    }
+}
+
+} // namespace oz

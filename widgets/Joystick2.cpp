@@ -1,0 +1,140 @@
+#include "widgets/Joystick2.h"
+
+#include "widgets/Images.h"
+#include "widgets/TimerOwner.h"
+
+#include <cmath>
+
+namespace oz {
+
+namespace {
+
+constexpr std::int16_t kWheelTimerCode = 2;
+constexpr std::int16_t kTrackImage = 2;
+constexpr std::int16_t kBallImage = 3;
+
+constexpr float kPi = 3.141593f;
+constexpr float kMaxAngle = kPi / 6;   // 30 degrees
+constexpr float kRestAngle = kPi / 60; // below 3 degrees the swing back ends
+constexpr COLORREF kGreen = 65280;
+
+// Nearest integer, halves to the even neighbour.
+std::int32_t Nearest(double v) {
+    return static_cast<std::int32_t>(std::nearbyint(v));
+}
+
+} // namespace
+
+void Joystick2::SetPictureObject(PictureBox* surface) {
+    if (surface != nullptr && surface != Pict) {
+        // The handlers ignore a surface once another one is bound.
+        surface->MouseDown.Connect(
+            [this, surface](std::int16_t b, std::int16_t s, float x, float y) {
+                if (Pict == surface)
+                    Pict_MouseDown(b, s, x, y);
+            });
+        surface->MouseMove.Connect(
+            [this, surface](std::int16_t b, std::int16_t s, float x, float y) {
+                if (Pict == surface)
+                    Pict_MouseMove(b, s, x, y);
+            });
+        surface->MouseUp.Connect([this, surface](std::int16_t b, std::int16_t s, float x, float y) {
+            if (Pict == surface)
+                Pict_MouseUp(b, s, x, y);
+        });
+    }
+    Pict = surface;
+    if (Pict != nullptr) {
+        Pict->SetScaleMode(vbPixels);
+        midX_ = Nearest(Pict->ScaleWidth()) / 2;
+        Pict->SetFillStyle(0);
+        Pict->SetFillColor(kGreen);
+    }
+    ballX_ = 0;
+    ballY_ = Radius;
+    wheelAngle_ = 0;
+}
+
+void Joystick2::SetTimerObject(Timer* timer) {
+    if (timer != nullptr && timer != Tm) {
+        timer->Tick.Connect([this, timer] {
+            if (Tm == timer)
+                Tm_Timer();
+        });
+    }
+    Tm = timer;
+    if (Tm != nullptr)
+        Tm->SetEnabled(false);
+}
+
+void Joystick2::Redraw() {
+    Images& images = SpriteImages();
+    images.DrawImage(Pict->hDC(), kTrackImage, 0, 0);
+    images.DrawImage(Pict->hDC(), kBallImage, midX_ + ballX_ - WheelSize,
+                     Center - ballY_ - WheelSize);
+    Pict->Refresh();
+}
+
+float Joystick2::GetValue() const {
+    return wheelAngle_ * 6 / kPi;
+}
+
+void Joystick2::PlaceBallAtAngle() {
+    ballX_ = Nearest(std::sin(static_cast<double>(wheelAngle_)) * Radius);
+    ballY_ = Nearest(std::cos(static_cast<double>(wheelAngle_)) * Radius);
+}
+
+void Joystick2::Pict_MouseDown(std::int16_t, std::int16_t, float X, float Y) {
+    // No grab while the shared timer runs, whichever widget it serves.
+    if (Tm != nullptr && Tm->Enabled())
+        return;
+    const double dx = static_cast<double>(X) - midX_;
+    const double dy = static_cast<double>(Y) - (Center - Radius);
+    const std::int32_t d = Nearest(std::sqrt(dx * dx + dy * dy));
+    grabX_ = Nearest(X);
+    grabY_ = Nearest(Y);
+    grabbed_ = d <= WheelSize;
+}
+
+void Joystick2::Pict_MouseMove(std::int16_t Button, std::int16_t, float X, float Y) {
+    if (Button != vbLeftButton || !grabbed_)
+        return;
+    // The rest position moved by the pointer's way since the press.
+    ballX_ = Nearest(static_cast<double>(X) - grabX_);
+    ballY_ = Nearest(grabY_ - static_cast<double>(Y) + Radius);
+
+    if (ballY_ > Radius / 2) {
+        wheelAngle_ = static_cast<float>(std::atan(static_cast<double>(ballX_) / ballY_));
+        if (wheelAngle_ > kMaxAngle)
+            wheelAngle_ = kMaxAngle;
+        if (wheelAngle_ < -kMaxAngle)
+            wheelAngle_ = -kMaxAngle;
+    } else {
+        // Pulled down past about half the radius: swing fully to the pointer's side.
+        wheelAngle_ = ballX_ <= 0 ? -kMaxAngle : kMaxAngle;
+    }
+    PlaceBallAtAngle();
+    Redraw();
+}
+
+void Joystick2::Pict_MouseUp(std::int16_t, std::int16_t, float, float) {
+    grabbed_ = false;
+    TimerOwner = kWheelTimerCode;
+    if (Tm != nullptr)
+        Tm->SetEnabled(true);
+}
+
+void Joystick2::Tm_Timer() {
+    if (TimerOwner != kWheelTimerCode)
+        return;
+    wheelAngle_ = wheelAngle_ / 3;
+    if (std::fabs(wheelAngle_) < kRestAngle) {
+        wheelAngle_ = 0;
+        Tm->SetEnabled(false);
+        TimerOwner = 0;
+    }
+    PlaceBallAtAngle();
+    Redraw();
+}
+
+} // namespace oz
