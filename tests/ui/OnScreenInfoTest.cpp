@@ -38,14 +38,16 @@ TEST_P(OnScreenInfoGeometry, KeepsItsDistanceFromTheBottomRightOrCentresTheBar) 
 INSTANTIATE_TEST_SUITE_P(Screens, OnScreenInfoGeometry,
                          ::testing::Values(Geometry{1024, 768, {300, 700, 724, 720}, 830, 660},
                                            Geometry{1280, 1024, {428, 956, 852, 976}, 1086, 916},
-                                           Geometry{800, 600, {76, 532, 500, 552}, 606, 492}));
+                                           Geometry{800, 600, {76, 532, 500, 552}, 606, 492}),
+                         [](const ::testing::TestParamInfo<Geometry>& info) {
+                             return std::to_string(info.param.screenW) + "x" +
+                                    std::to_string(info.param.screenH);
+                         });
 
 class OnScreenInfoDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
         SetBackend(&screen);
-        ScreenWidthPx = 1024;
-        ScreenHeightPx = 768;
         form.Move(0, 0, 1024 * 15, 768 * 15);
         view.Move(0, 0, 1024 * 15, 768 * 15);
         view.SetScaleMode(vbPixels);
@@ -66,10 +68,18 @@ protected:
         return n;
     }
 
+    // The read-out measures the screen when it is made, so the screen comes first.
+    static bool MeasureScreen() {
+        ScreenWidthPx = 1024;
+        ScreenHeightPx = 768;
+        return true;
+    }
+
     HeadlessBackend screen;
     Form form{"t"};
     PictureBox& view = form.AddPicture("view");
     PictureBox& sheet = form.AddPicture("sheet");
+    bool measured = MeasureScreen();
     OnScreenInfo info;
 };
 
