@@ -3,6 +3,7 @@
 #include "platform/Form.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <cstring>
 
@@ -102,9 +103,14 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        error = SDL_GetError();
-        return nullptr;
+    // A display that is still starting up refuses the first connection: try a few times.
+    int attempts = 0;
+    while (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        if (++attempts == 5) {
+            error = SDL_GetError();
+            return nullptr;
+        }
+        SDL_Delay(200);
     }
     // SDL falls back on drivers that show nothing (offscreen, dummy) when no desktop is
     // there; unless the user asked for one by name, that is no display at all.
@@ -166,6 +172,10 @@ bool SdlBackend::PollInput(InputEvent& event) {
             event.y = at.top + e.button.y;
             event.button = ButtonBit(e.button.button);
             event.clicks = e.button.clicks;
+            lastX_ = event.x;
+            lastY_ = event.y;
+            held_ = e.type == SDL_MOUSEBUTTONDOWN ? static_cast<std::int16_t>(held_ | event.button)
+                                                  : static_cast<std::int16_t>(held_ & ~event.button);
             event.shift = ShiftBits(static_cast<Uint16>(SDL_GetModState()));
             if (event.button == 0)
                 continue;
@@ -176,6 +186,8 @@ bool SdlBackend::PollInput(InputEvent& event) {
             event.y = at.top + e.motion.y;
             event.buttons = ButtonBits(e.motion.state);
             event.shift = ShiftBits(static_cast<Uint16>(SDL_GetModState()));
+            lastX_ = event.x;
+            lastY_ = event.y;
             return true;
         case SDL_KEYDOWN:
         case SDL_KEYUP:
@@ -190,7 +202,41 @@ bool SdlBackend::PollInput(InputEvent& event) {
             continue;
         }
     }
+    // SDL reports motion relative to the window and drops a move that leaves that
+    // position unchanged, which is just what happens while the window is dragged along
+    // with the pointer. While a button is held, ask where the pointer is on the screen.
+    int gx, gy;
+    if (held_ != 0 && PointerOnScreen(gx, gy) && (gx != lastX_ || gy != lastY_)) {
+        event = InputEvent{};
+        event.type = InputEvent::Type::MouseMove;
+        event.x = lastX_ = gx;
+        event.y = lastY_ = gy;
+        event.buttons = held_;
+        event.shift = ShiftBits(static_cast<Uint16>(SDL_GetModState()));
+        return true;
+    }
     return false;
+}
+
+bool SdlBackend::PointerOnScreen(int& x, int& y) {
+    if (!window_)
+        return false;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11)
+        return false;
+    // Asks the X server itself: SDL's own global state can lag behind.
+    ::Window root, child;
+    int wx, wy;
+    unsigned mask;
+    if (!XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &x, &y, &wx,
+                       &wy, &mask))
+        return false;
+    // Screen coordinates as the window's own geometry places them.
+    IntRect at = form_ ? form_->PixelRect() : IntRect{};
+    x = at.left + wx;
+    y = at.top + wy;
+    return true;
 }
 
 void SdlBackend::WindowChanged(Form& form) {

@@ -32,11 +32,15 @@ public:
 
 private:
     SdlBackend(int screenWidth, int screenHeight);
+    // Where the pointer is now, in screen pixels, asked of the display itself.
+    bool PointerOnScreen(int& x, int& y);
 
     int screenWidth_, screenHeight_;
     SDL_Window* window_ = nullptr;
     Form* form_ = nullptr;
     bool fullscreen_ = false;
+    std::int16_t held_ = 0;     // mouse buttons down
+    int lastX_ = 0, lastY_ = 0; // last pointer position reported, screen pixels
     const Bitmap* iconShown_ = nullptr;
     int iconWidth_ = 0;
 };

@@ -67,8 +67,7 @@ shot() {
 # Prints the colour of one screen pixel as "r,g,b".
 pixel_at() {
     import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
-        sed -n 's/.*srgb(\([0-9]*,[0-9]*,[0-9]*\)).*/\1/p;s/.*rgb(\([0-9]*,[0-9]*,[0-9]*\)).*/\1/p' |
-        head -n 1
+        sed -n 's/^0,0: *(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1,\2,\3/p' | head -n 1
 }
 
 # Waits up to $1 seconds for the program to exit; sets EXIT_STATUS ("timeout" if it

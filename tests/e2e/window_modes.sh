@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Switching between full screen and the 800 x 600 window, dragging it, and closing it by
+# its own button, through the real program under a real X server.
+source "$(dirname "$0")/lib.bash" "$@"
+
+start_xvfb 1024x768
+start_ozmir
+
+expect_geometry() {
+    local want=$1 what=$2 got
+    for _ in $(seq 30); do
+        got=$(window_geometry)
+        [[ $got == "$want" ]] && return 0
+        sleep 0.1
+    done
+    fail "$what: window at '$got', expected '$want'"
+}
+
+double_click() {
+    xdotool mousemove "$1" "$2" sleep 0.1 click --repeat 2 --delay 60 1
+}
+
+expect_geometry "0 0 1024 768" "at start"
+
+double_click 500 400
+expect_geometry "112 84 800 600" "after a double click"
+sleep 0.5
+shot window
+# The border, the panel's grey and a logo line where the layout puts them.
+[[ $(pixel_at 112 84) == "214,203,163" ]] || fail "border corner is $(pixel_at 112 84)"
+[[ $(pixel_at 512 676) == "128,128,128" ]] || fail "panel background is $(pixel_at 512 676)"
+[[ $(pixel_at 132 595) == "214,203,163" ]] || fail "logo line is $(pixel_at 132 595)"
+
+double_click 500 400
+expect_geometry "0 0 1024 768" "after a second double click"
+
+xdotool key --window "$WINDOW" Return
+expect_geometry "112 84 800 600" "after Enter"
+
+# Drag by the bare strip below the sliders: the window follows the pointer.
+xdotool mousemove 412 680 sleep 0.1 mousedown 1 sleep 0.1 mousemove 432 690 sleep 0.1 \
+    mousemove 452 700 sleep 0.1 mouseup 1
+expect_geometry "152 104 800 600" "after a left drag"
+# The right button does not drag.
+xdotool mousemove 452 700 sleep 0.1 mousedown 3 sleep 0.1 mousemove 402 650 sleep 0.1 mouseup 3
+sleep 0.3
+expect_geometry "152 104 800 600" "after a right drag"
+shot dragged
+
+# The close button at the window's top right ends the program.
+xdotool mousemove $((152 + 795)) $((104 + 4)) sleep 0.1 click 1
+wait_exit 2
+[[ $EXIT_STATUS == 0 ]] || fail "after the close button: exit status $EXIT_STATUS"
+echo "PASS [$TEST_NAME]"

@@ -1,0 +1,144 @@
+// ozmir-record, run as a user runs it: a script in, pictures and states out, the same
+// bytes every time, and a clear refusal of bad input.
+
+#include "platform/Assets.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class Recorder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::path(::testing::TempDir()) /
+              ("ozmir-record-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs the tool on a script; returns its exit status, with stderr in `errors`.
+    int Run(const std::string& script, const std::string& out, const std::string& options = "") {
+        fs::path scriptPath = dir / "script.txt";
+        std::ofstream(scriptPath) << script;
+        fs::path errPath = dir / "stderr.txt";
+        std::string command = std::string(OZMIR_RECORD) + " " + options + " --script '" +
+                              scriptPath.string() + "' --out '" + out + "' 2>'" +
+                              errPath.string() + "'";
+        int status = std::system(command.c_str());
+        std::ifstream err(errPath);
+        std::stringstream text;
+        text << err.rdbuf();
+        errors = text.str();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    static std::string Read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    fs::path dir;
+    std::string errors;
+};
+
+TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFrames) {
+    std::string script = "# a stop and a look\n"
+                         "1 state start.json\n"
+                         "20 screenshot early.png\n"
+                         "20 keydown X\n"
+                         "21 state stopped.json\n"
+                         "30 keydown P\n"
+                         "31 dblclick 500 400\n"
+                         "40 screenshot window.png\n"
+                         "40 state window.json\n"
+                         "41 quit\n";
+    fs::path out = dir / "out";
+    ASSERT_EQ(Run(script, out.string(), "--screen 800x600"), 0) << errors;
+    EXPECT_EQ(errors, "");
+
+    std::string start = Read(out / "start.json");
+    EXPECT_NE(start.find("\"frame\":1,"), std::string::npos);
+    EXPECT_NE(start.find("\"Speed\":0.5,"), std::string::npos);
+    EXPECT_NE(start.find("\"FullScreen\":true"), std::string::npos);
+    EXPECT_NE(start.find("\"window\":{\"left\":0,\"top\":0,\"width\":800,\"height\":600}"),
+              std::string::npos);
+    std::string stopped = Read(out / "stopped.json");
+    EXPECT_NE(stopped.find("\"Speed\":0,"), std::string::npos);
+    EXPECT_NE(stopped.find("\"SavedSpeed\":0.5,"), std::string::npos);
+    std::string window = Read(out / "window.json");
+    EXPECT_NE(window.find("\"FullScreen\":false"), std::string::npos);
+    EXPECT_NE(window.find("\"ViewWidth\":785"), std::string::npos);
+    EXPECT_NE(window.find("\"ShowFps\":true"), std::string::npos);
+    EXPECT_NE(window.find("\"FrameRate\":64"), std::string::npos);
+    EXPECT_NE(window.find("\"TimeScale\":1,"), std::string::npos);
+
+    oz::Bitmap early, shot;
+    ASSERT_TRUE(oz::LoadPng((out / "early.png").string(), early));
+    ASSERT_TRUE(oz::LoadPng((out / "window.png").string(), shot));
+    EXPECT_EQ(early.Width(), 800);
+    EXPECT_EQ(early.Height(), 600);
+    // An 800 x 600 screen takes the whole window: the border's corner at the top left,
+    // the panel's grey below the view.
+    EXPECT_EQ(shot.Get(0, 0), oz::PixelFromColor(oz::RGB(214, 203, 163)));
+    EXPECT_EQ(shot.Get(400, 597), oz::PixelFromColor(oz::RGB(128, 128, 128)));
+    // Stars have appeared in the view by frame 40.
+    int lit = 0;
+    for (int y = 8; y < 507; ++y)
+        for (int x = 8; x < 793; ++x)
+            lit += shot.Get(x, y) != 0;
+    EXPECT_GT(lit, 20);
+}
+
+TEST_F(Recorder, TheSameScriptGivesTheSameBytes) {
+    std::string script = "5 keydown Left\n60 screenshot a.png\n60 state a.json\n";
+    ASSERT_EQ(Run(script, (dir / "one").string(), "--frames 60"), 0) << errors;
+    ASSERT_EQ(Run(script, (dir / "two").string(), "--frames 60"), 0) << errors;
+    EXPECT_EQ(Read(dir / "one" / "a.png"), Read(dir / "two" / "a.png"));
+    EXPECT_EQ(Read(dir / "one" / "a.json"), Read(dir / "two" / "a.json"));
+    EXPECT_FALSE(Read(dir / "one" / "a.json").empty());
+}
+
+TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
+    struct Case {
+        const char* script;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"1 state a.json\n2 fly away\n", ":2: unknown command"},
+        {"1 state a.json\nx state b.json\n", ":2: bad frame number"},
+        {"5 state a.json\n3 state b.json\n", ":2: frame 3 comes after frame 5"},
+        {"1 keydown Hyper\n", ":1: unknown key"},
+        {"1 click 10\n", ":1: wrong number of arguments"},
+        {"1 mousedown 1 2 thumb\n", ":1: unknown button"},
+        {"1 screenshot ../escape.png\n", ":1: bad file name"},
+        {"0 quit\n", ":1: bad frame number"},
+    };
+    for (const Case& c : cases) {
+        fs::path out = dir / "refused";
+        EXPECT_EQ(Run(c.script, out.string()), 2) << c.script;
+        EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
+        EXPECT_NE(errors.find("script.txt"), std::string::npos) << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_FALSE(fs::exists(out / "a.json")) << "a frame ran for: " << c.script;
+    }
+}
+
+TEST_F(Recorder, AnUnwritableFolderIsRefused) {
+    std::ofstream(dir / "file") << "x";
+    EXPECT_EQ(Run("1 state a.json\n", (dir / "file" / "sub").string()), 2);
+    EXPECT_NE(errors.find("cannot write"), std::string::npos) << errors;
+}
+
+} // namespace
