@@ -378,6 +378,29 @@ std::string StateJson(int frame, Form1& f) {
 
     j.Key("TimerOwner"), j.Int(TimerOwner);
     j.Key("TimerEnabled"), j.Bool(f.Timer1.Enabled());
+    j.Key("sliders");
+    j.Open('{');
+    const std::pair<const char*, const ScrollBar*> sliders[] = {{"SpeedBar", f.SpeedBar.get()},
+                                                                {"StarsBar", f.StarsBar.get()},
+                                                                {"SensBar", f.SensBar.get()},
+                                                                {"BrightBar", f.BrightBar.get()}};
+    for (const auto& [name, bar] : sliders) {
+        if (!bar)
+            continue;
+        j.Key(name);
+        j.Open('{');
+        j.Key("Value"), j.Int(bar->Value());
+        j.Key("CurValue"), j.Int(bar->CurValue());
+        j.Key("ThumbPos"), j.Int(bar->ThumbPos());
+        j.Key("ThumbLen"), j.Int(bar->ThumbLen());
+        j.Key("TrackLen"), j.Int(bar->TrackLen());
+        j.Key("LeftPressed"), j.Bool(bar->LeftPressed());
+        j.Key("RightPressed"), j.Bool(bar->RightPressed());
+        j.Key("Dragging"), j.Bool(bar->Dragging());
+        j.Key("RepeatDelay"), j.Int(bar->RepeatDelay());
+        j.Close('}');
+    }
+    j.Close('}');
     j.Key("DirJoystick");
     j.Open('{');
     j.Key("KnobX"), j.Int(f.DirJoystick.KnobX());

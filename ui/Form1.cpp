@@ -6,6 +6,8 @@
 #include "widgets/TimerOwner.h"
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace oz {
 
@@ -37,6 +39,17 @@ void MakeLine(LineControl& line, float x1, float y1, float x2, float y2, COLORRE
 }
 
 std::int32_t Nearest(float v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
+
+} // namespace
+
+// A number with one decimal, rounded, and a point as the separator: "0.0" for zero.
+std::string FormatOneDecimal(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(value));
+    return text;
+}
+
+namespace {
 
 } // namespace
 
@@ -217,6 +230,17 @@ void Form1::Form_Load() {
     Arrow->Sens = 1.0f;
     Arrow->SetPictureObject(&picArr);
 
+    // 8. The sliders. Nothing is raised while they are made; the value labels keep their
+    // design captions, which match the defaults below.
+    SpeedBar = MakeSlider(picScr, Timer1, 3, 20, 500, 1, 50, 158);
+    SpeedBar->Changed.Connect([this] { SpeedBar_Changed(); });
+    StarsBar = MakeSlider(picStars, Timer1, 4, 0, 2000, 1, 200, 1500);
+    StarsBar->Changed.Connect([this] { StarsBar_Changed(); });
+    SensBar = MakeSlider(picSens, Timer1, 5, 1, 30, 1, 5, 10);
+    SensBar->Changed.Connect([this] { SensBar_Changed(); });
+    BrightBar = MakeSlider(picBright, Timer1, 6, 2, 30, 1, 5, 15);
+    BrightBar->Changed.Connect([this] { BrightBar_Changed(); });
+
     // 9. Flight defaults.
     Speed = 0.5f;
     SavedSpeed = 0;
@@ -254,6 +278,9 @@ void Form1::picMain_DblClick() {
         Arrow->SetAngles(LookAngleH, LookAngleV);
         TargetAngleH = LookAngleH;
         TargetAngleV = LookAngleV;
+        SpeedBar->SetValue(static_cast<std::int32_t>(
+            std::nearbyint(std::sqrt(static_cast<double>(Speed) * 50000))));
+        SpeedBar_Changed();
         HelpShown = kFalse;
         IntroTime = 0;
         SpeedInfoTime = 0;
@@ -282,6 +309,45 @@ void Form1::Form_MouseMove(std::int16_t Button, std::int16_t, float X, float Y) 
 void Form1::Command1_Click() { window_.Unload(); }
 
 void Form1::Form_Unload(std::int16_t&) { QuitRequested = kTrue; }
+
+std::unique_ptr<ScrollBar> Form1::MakeSlider(PictureBox& Surface, Timer& SharedTimer,
+                                            std::int16_t Loc, std::int32_t MinValue,
+                                            std::int32_t MaxValue, std::int32_t MinChange,
+                                            std::int32_t LargeChange, std::int32_t InitValue) {
+    auto slider = std::make_unique<ScrollBar>();
+    slider->SetPictureObject(&Surface);
+    slider->SetTimerObject(&SharedTimer);
+    slider->CurTimerLoc = Loc;
+    slider->SetValues(MinValue, MaxValue, MinChange, LargeChange, InitValue);
+    slider->Redraw();
+    return slider;
+}
+
+void Form1::SpeedBar_Changed() {
+    if (SpeedBar->Value() == SpeedBar->MinValue()) {
+        Speed = 0;
+    } else {
+        double v = SpeedBar->Value();
+        Speed = static_cast<float>(v * v / 50000);
+    }
+    lblSpeed.SetCaption(FormatOneDecimal(Speed * 10));
+}
+
+void Form1::StarsBar_Changed() {
+    StarCount = StarsBar->Value();
+    lblStars.SetCaption(std::to_string(StarCount));
+}
+
+void Form1::SensBar_Changed() {
+    Sensitivity = static_cast<float>(SensBar->Value() / 10.0);
+    Arrow->Sens = Sensitivity;
+    lblSens.SetCaption(FormatOneDecimal(Sensitivity));
+}
+
+void Form1::BrightBar_Changed() {
+    Brightness = static_cast<float>(BrightBar->Value() / 10.0);
+    lblBright.SetCaption(FormatOneDecimal(Brightness));
+}
 
 void Form1::Arrow_AngleChanged(float NewAngleH, float NewAngleV) {
     TargetAngleH = NewAngleH;

@@ -13,11 +13,16 @@
 #include "widgets/Arrow3D.h"
 #include "widgets/Joystick.h"
 #include "widgets/Joystick2.h"
+#include "widgets/ScrollBar.h"
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace oz {
+
+// A number in the panel's format: one decimal, rounded, with a point ("0.0", "50.0").
+std::string FormatOneDecimal(float value);
 
 class Form1 : public FlightState {
     Form window_; // first: every control below is made on it
@@ -74,6 +79,16 @@ public:
     std::unique_ptr<Arrow3D> Arrow;
     Joystick DirJoystick;
     Joystick2 SpinWheel;
+    std::unique_ptr<ScrollBar> SpeedBar;
+    std::unique_ptr<ScrollBar> StarsBar;
+    std::unique_ptr<ScrollBar> SensBar;
+    std::unique_ptr<ScrollBar> BrightBar;
+
+    // The sliders' handlers: each turns its slider's value into a flight member and a label.
+    void SpeedBar_Changed();
+    void StarsBar_Changed();
+    void SensBar_Changed();
+    void BrightBar_Changed();
 
     // Window mode's steering, once a frame after the stars: the joystick turns the line of
     // flight, the wheel spins it, and the look follows the arrow's target.
@@ -92,6 +107,10 @@ private:
     void Command1_Click();
     void Arrow_AngleChanged(float NewAngleH, float NewAngleV);
     void InitializeComponent();
+    std::unique_ptr<ScrollBar> MakeSlider(PictureBox& Surface, Timer& SharedTimer, std::int16_t Loc,
+                                          std::int32_t MinValue, std::int32_t MaxValue,
+                                          std::int32_t MinChange, std::int32_t LargeChange,
+                                          std::int32_t InitValue);
     void ConnectEvents();
 
     KeyboardControls Keys;

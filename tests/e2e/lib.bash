@@ -85,3 +85,14 @@ wait_exit() {
         sleep 0.1
     done
 }
+
+# Saves a region of the screen: crop NAME X Y W H.
+crop() {
+    import -window root -crop "${4}x${5}+${2}+${3}" +repage "$ARTEFACTS/$TEST_NAME-$1.png" 2>/dev/null
+}
+
+# Prints how many pixels differ between two saved regions.
+differing_pixels() {
+    compare -metric AE "$ARTEFACTS/$TEST_NAME-$1.png" "$ARTEFACTS/$TEST_NAME-$2.png" null: 2>&1 |
+        sed 's/[^0-9].*//'
+}
