@@ -29,7 +29,7 @@ asan: deps
 test: build asan
 	cd build/test && ctest --output-on-failure -j $(JOBS) -LE e2e
 	cd build/asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
-		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 	cd build/test && ctest --output-on-failure -L e2e
