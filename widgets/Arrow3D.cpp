@@ -25,10 +25,7 @@ constexpr std::int16_t kBaseDisc = 0;
 
 } // namespace
 
-Arrow3D::~Arrow3D() {
-    if (binding_)
-        binding_->widget = nullptr;
-}
+Arrow3D::~Arrow3D() = default;
 
 void Arrow3D::SetPictureObject(PictureBox* surface) {
     pict_ = surface;
@@ -82,23 +79,11 @@ std::unique_ptr<Object3D> Arrow3D::BuildArrowModel() {
 }
 
 void Arrow3D::ConnectSurface() {
-    if (binding_)
-        binding_->widget = nullptr;
-    binding_ = std::make_shared<Binding>(Binding{this});
-    pict_->DblClick.Connect([binding = binding_] {
-        if (binding->widget)
-            binding->widget->Pict_DblClick();
-    });
-    pict_->MouseDown.Connect(
-        [binding = binding_](std::int16_t button, std::int16_t shift, float x, float y) {
-            if (binding->widget)
-                binding->widget->Pict_MouseDown(button, shift, x, y);
-        });
-    pict_->MouseMove.Connect(
-        [binding = binding_](std::int16_t button, std::int16_t shift, float x, float y) {
-            if (binding->widget)
-                binding->widget->Pict_MouseMove(button, shift, x, y);
-        });
+    pictDblClick_ = pict_->DblClick.Connect([this] { Pict_DblClick(); });
+    pictDown_ = pict_->MouseDown.Connect([this](std::int16_t button, std::int16_t shift, float x,
+                                                float y) { Pict_MouseDown(button, shift, x, y); });
+    pictMove_ = pict_->MouseMove.Connect([this](std::int16_t button, std::int16_t shift, float x,
+                                                float y) { Pict_MouseMove(button, shift, x, y); });
 }
 
 // On the sphere of radius cameraDistance_ around the pivot, on the far side from where

@@ -44,12 +44,6 @@ public:
     Draw3D& Renderer() { return renderer_; }
 
 private:
-    // What the surface's event handlers reach. A new binding, or the end of the widget,
-    // cuts the old one, so a surface bound earlier no longer drives the widget.
-    struct Binding {
-        Arrow3D* widget;
-    };
-
     static std::unique_ptr<Object3D> BuildArrowModel();
     void ConnectSurface();
     void PlaceCamera();
@@ -59,7 +53,9 @@ private:
     void Pict_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
 
     PictureBox* pict_ = nullptr;
-    std::shared_ptr<Binding> binding_;
+    // A new binding, or the end of the widget, ends these: a surface bound earlier no
+    // longer drives the widget.
+    ScopedConnection pictDblClick_, pictDown_, pictMove_;
     std::unique_ptr<Object3D> modelObject_; // the arrow as built, never changed
     std::unique_ptr<Object3D> drawnObject_; // the copy the renderer draws
     Draw3D renderer_;

@@ -5,7 +5,7 @@
 // every frame.
 //
 // Set-up: PictureObject, TimerObject, WheelSize, then Redraw. Binding a surface or a
-// timer connects its events to this joystick, which must outlive neither.
+// timer connects its events to this joystick until another is bound or it goes.
 
 #include "platform/Forms.h"
 
@@ -53,6 +53,8 @@ private:
 
     PictureBox* Pict = nullptr;
     Timer* Tm = nullptr;
+    // Binding another surface or timer, or the widget going away, ends these.
+    ScopedConnection pictDown_, pictMove_, pictUp_, tick_;
     std::int32_t knobX_ = 0;
     std::int32_t knobY_ = 0;
     std::int32_t padCenter_ = 0;

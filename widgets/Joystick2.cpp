@@ -26,22 +26,13 @@ std::int32_t Nearest(double v) {
 } // namespace
 
 void Joystick2::SetPictureObject(PictureBox* surface) {
-    if (surface != nullptr && surface != Pict) {
-        // The handlers ignore a surface once another one is bound.
-        surface->MouseDown.Connect(
-            [this, surface](std::int16_t b, std::int16_t s, float x, float y) {
-                if (Pict == surface)
-                    Pict_MouseDown(b, s, x, y);
-            });
-        surface->MouseMove.Connect(
-            [this, surface](std::int16_t b, std::int16_t s, float x, float y) {
-                if (Pict == surface)
-                    Pict_MouseMove(b, s, x, y);
-            });
-        surface->MouseUp.Connect([this, surface](std::int16_t b, std::int16_t s, float x, float y) {
-            if (Pict == surface)
-                Pict_MouseUp(b, s, x, y);
-        });
+    if (surface != nullptr) {
+        pictDown_ = surface->MouseDown.Connect([this](std::int16_t b, std::int16_t s, float x,
+                                                      float y) { Pict_MouseDown(b, s, x, y); });
+        pictMove_ = surface->MouseMove.Connect([this](std::int16_t b, std::int16_t s, float x,
+                                                      float y) { Pict_MouseMove(b, s, x, y); });
+        pictUp_ = surface->MouseUp.Connect(
+            [this](std::int16_t b, std::int16_t s, float x, float y) { Pict_MouseUp(b, s, x, y); });
     }
     Pict = surface;
     if (Pict != nullptr) {
@@ -56,12 +47,8 @@ void Joystick2::SetPictureObject(PictureBox* surface) {
 }
 
 void Joystick2::SetTimerObject(Timer* timer) {
-    if (timer != nullptr && timer != Tm) {
-        timer->Tick.Connect([this, timer] {
-            if (Tm == timer)
-                Tm_Timer();
-        });
-    }
+    if (timer != nullptr)
+        tick_ = timer->Tick.Connect([this] { Tm_Timer(); });
     Tm = timer;
     if (Tm != nullptr)
         Tm->SetEnabled(false);

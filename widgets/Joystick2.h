@@ -6,7 +6,7 @@
 //
 // Set-up: Center, Radius, WheelSize, then PictureObject (which reads Radius),
 // TimerObject and Redraw. Binding a surface or a timer connects its events to this
-// wheel, which must outlive neither.
+// wheel until another is bound or the wheel goes.
 
 #include "platform/Forms.h"
 
@@ -59,6 +59,8 @@ private:
 
     PictureBox* Pict = nullptr;
     Timer* Tm = nullptr;
+    // Binding another surface or timer, or the widget going away, ends these.
+    ScopedConnection pictDown_, pictMove_, pictUp_, tick_;
     std::int32_t midX_ = 0;
     std::int32_t ballX_ = 0;
     std::int32_t ballY_ = 0;
