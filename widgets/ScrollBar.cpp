@@ -10,7 +10,7 @@ namespace oz {
 
 namespace {
 
-// Sprite indices (Part 3.1).
+// Pictures of the sprite sheet.
 constexpr std::int16_t kLeftButton = 4;
 constexpr std::int16_t kLeftButtonPressed = 5;
 constexpr std::int16_t kRightButton = 6;
@@ -24,7 +24,7 @@ constexpr std::int32_t kButtonWidth = 16;
 constexpr std::int32_t kThumbStart = 17; // ThumbPos of MinValue
 constexpr std::int32_t kDragSlack = 20;  // pixels beyond either end before the thumb jumps back
 
-// 32-bit integer arithmetic as the design does it. Within the callers' limits (Part 3.2)
+// 32-bit integer arithmetic as the design does it. Within the callers' limits
 // nothing overflows; beyond them these wrap instead of being undefined.
 std::int32_t Sub32(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
@@ -64,32 +64,19 @@ std::int32_t StepUp(std::int32_t value, std::int32_t step, std::int32_t high) {
 
 ScrollBar::ScrollBar() = default;
 
-ScrollBar::~ScrollBar() = default; // the tokens die with it: the connected handlers go quiet
+ScrollBar::~ScrollBar() = default; // its connections end with it
 
 void ScrollBar::SetPictureObject(PictureBox* surface) {
     Pict = surface;
-    pictToken_ = std::make_shared<ScrollBar*>(this);
     if (Pict == nullptr)
         return;
-
-    std::weak_ptr<ScrollBar*> token = pictToken_;
-    Pict->MouseDown.Connect([token](std::int16_t Button, std::int16_t Shift, float X, float Y) {
-        if (auto self = token.lock())
-            (*self)->Pict_MouseDown(Button, Shift, X, Y);
-    });
-    Pict->MouseMove.Connect([token](std::int16_t Button, std::int16_t Shift, float X, float Y) {
-        if (auto self = token.lock())
-            (*self)->Pict_MouseMove(Button, Shift, X, Y);
-    });
-    Pict->MouseUp.Connect([token](std::int16_t Button, std::int16_t Shift, float X, float Y) {
-        if (auto self = token.lock())
-            (*self)->Pict_MouseUp(Button, Shift, X, Y);
-    });
-    Pict->DblClick.Connect([token] {
-        if (auto self = token.lock())
-            (*self)->Pict_DblClick();
-    });
-
+    pictDown_ = Pict->MouseDown.Connect([this](std::int16_t Button, std::int16_t Shift, float X,
+                                               float Y) { Pict_MouseDown(Button, Shift, X, Y); });
+    pictMove_ = Pict->MouseMove.Connect([this](std::int16_t Button, std::int16_t Shift, float X,
+                                               float Y) { Pict_MouseMove(Button, Shift, X, Y); });
+    pictUp_ = Pict->MouseUp.Connect([this](std::int16_t Button, std::int16_t Shift, float X,
+                                           float Y) { Pict_MouseUp(Button, Shift, X, Y); });
+    pictDblClick_ = Pict->DblClick.Connect([this] { Pict_DblClick(); });
     Pict->SetScaleMode(vbPixels);
     Pict->SetHeight(315); // twips: 21 pixels
     BarWidth_ = ToInt32(Pict->ScaleWidth());
@@ -98,15 +85,9 @@ void ScrollBar::SetPictureObject(PictureBox* surface) {
 
 void ScrollBar::SetTimerObject(Timer* timer) {
     Tm = timer;
-    tmToken_ = std::make_shared<ScrollBar*>(this);
     if (Tm == nullptr)
         return;
-
-    std::weak_ptr<ScrollBar*> token = tmToken_;
-    Tm->Tick.Connect([token] {
-        if (auto self = token.lock())
-            (*self)->Tm_Timer();
-    });
+    tick_ = Tm->Tick.Connect([this] { Tm_Timer(); });
     Tm->SetEnabled(false);
 }
 

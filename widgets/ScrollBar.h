@@ -1,11 +1,11 @@
 #pragma once
-// The horizontal slider of the control panel (Part 3.2): a left arrow button, a grey
+// The horizontal slider of the control panel: a left arrow button, a grey
 // track with a blue thumb and a right arrow button, all drawn from the sprite sheet onto a
 // 21-pixel-high surface. The arrow buttons step by MinChange and auto-repeat on the
 // shared timer, a press in the track beside the thumb steps by LargeChange, and the thumb
 // can be dragged. User changes are reported by Changed; the handler reads Value().
 //
-// Creation order (Part 2.2): construct, SetPictureObject, SetTimerObject, CurTimerLoc,
+// Creation order: construct, SetPictureObject, SetTimerObject, CurTimerLoc,
 // SetValues, Redraw. Binding connects the slider's handlers to the surface's and the
 // timer's events; they stay connected for the slider's life (a later binding, or the
 // slider's destruction, silences the earlier connections).
@@ -55,7 +55,7 @@ public:
     std::int32_t MinValue() const { return MinValue_; }
     std::int32_t MaxValue() const { return MaxValue_; }
 
-    // Raised after every user change (see Part 3.2, Algorithms); read Value() in the handler.
+    // Raised after every change the user makes; read Value() in the handler.
     Event<> Changed;
 
     // Handlers of the bound surface's and timer's events (connected when bound).
@@ -82,15 +82,14 @@ public:
     float LastY() const { return LastY_; }
 
 private:
-    // The thumb's left edge for CurValue, and the value for ThumbPos (Part 3.2).
+    // The thumb's left edge for CurValue, and the value for ThumbPos.
     std::int32_t ValueToThumbPos() const;
     std::int32_t ThumbPosToValue() const;
 
     PictureBox* Pict = nullptr;
     Timer* Tm = nullptr;
-    // One token per binding: the connected handlers act only while their token lives.
-    std::shared_ptr<ScrollBar*> pictToken_;
-    std::shared_ptr<ScrollBar*> tmToken_;
+    // Binding another surface or timer, or the slider going away, ends these.
+    ScopedConnection pictDown_, pictMove_, pictUp_, pictDblClick_, tick_;
 
     std::int32_t MinValue_ = 0;
     std::int32_t MaxValue_ = 0;

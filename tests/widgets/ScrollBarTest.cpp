@@ -1,4 +1,4 @@
-// The slider (Part 3.2) on the headless display: its geometry and drawing, presses on the
+// The slider on the headless display: its geometry and drawing, presses on the
 // arrow buttons and in the track, auto-repeat on the shared timer, dragging the thumb,
 // double clicks, and Value. Mouse behaviour is driven by real input events in screen
 // pixels, delivered by the event dispatch; the timer ticks on the virtual clock.
@@ -48,7 +48,7 @@ protected:
         return pic;
     }
 
-    // The creation sequence of MakeSlider (Part 2.2), counting the Changed events.
+    // The main window's creation sequence for a slider, counting the Changed events.
     void Make(ScrollBar& bar, PictureBox& pic, std::int16_t loc, std::int32_t min, std::int32_t max,
               std::int32_t minChange, std::int32_t largeChange, std::int32_t init, int* changed) {
         bar.SetPictureObject(&pic);
@@ -464,7 +464,7 @@ TEST_F(ScrollBarTest, ValueLetHoldsAtMinValueButNotAtMaxValueAndRaisesNothing) {
 
 // ---- Rounding of the two conversions ----
 
-// A 49-pixel slider (the narrowest the callers allow, Part 3.2): TrackLen 15 and the
+// A 49-pixel slider (the narrowest the callers allow): TrackLen 15 and the
 // 9-pixel thumb leave 6 pixels of travel.
 TEST_F(ScrollBarTest, ValueToThumbPosRoundsHalvesToEven) {
     picScr.Move(kSurfaceLeft * 15.0f, kSurfaceTop * 15.0f, 49 * 15.0f, 315.0f);
