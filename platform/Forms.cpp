@@ -1,4 +1,5 @@
 #include "platform/Forms.h"
+#include "platform/Rounding.h"
 
 #include "platform/Backend.h"
 #include "platform/Form.h"
@@ -9,7 +10,9 @@
 
 namespace oz {
 
-int TwipsToPixels(float twips) { return static_cast<int>(std::nearbyint(twips / kTwipsPerPixel)); }
+int TwipsToPixels(float twips) {
+    return ToInt32(twips / kTwipsPerPixel);
+}
 
 // ---- Control ----
 
@@ -180,8 +183,7 @@ void PictureBox::Line(float x1, float y1, float x2, float y2) {
     if (!ClipSegment(px0, py0, px1, py1, -margin, -margin, image_.Width() + margin,
                      image_.Height() + margin))
         return;
-    int ix0 = static_cast<int>(std::nearbyint(px0)), iy0 = static_cast<int>(std::nearbyint(py0));
-    int ix1 = static_cast<int>(std::nearbyint(px1)), iy1 = static_cast<int>(std::nearbyint(py1));
+    int ix0 = ToInt32(px0), iy0 = ToInt32(py0), ix1 = ToInt32(px1), iy1 = ToInt32(py1);
     raster::DrawLine(image_, ix0, iy0, ix1, iy1, PixelFromColor(foreColor_), drawWidth_,
                      drawWidth_ > 1);
     // Lines drawn by the surface itself show without a Refresh, at the next dispatch.
@@ -380,7 +382,9 @@ void Timer::Poll(std::uint32_t now) {
 
 // ---- Screen and dispatch ----
 
-float Screen::Width() { return static_cast<float>(CurrentBackend().ScreenWidthPx()) * kTwipsPerPixel; }
+float Screen::Width() {
+    return static_cast<float>(CurrentBackend().ScreenWidthPx()) * kTwipsPerPixel;
+}
 float Screen::Height() {
     return static_cast<float>(CurrentBackend().ScreenHeightPx()) * kTwipsPerPixel;
 }

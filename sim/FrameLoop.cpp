@@ -1,4 +1,5 @@
 #include "sim/FrameLoop.h"
+#include "platform/Rounding.h"
 
 #include "platform/Backend.h"
 #include "sim/KeyboardControls.h"
@@ -13,10 +14,6 @@ constexpr const char* kHintText = "Press F1 for keys description, Esc for exit\r
 constexpr std::int32_t kMeasureWindowMs = 250;
 constexpr std::int32_t kHelpWidth = 201;
 constexpr std::int32_t kHelpHeight = 345;
-
-std::int32_t Nearest(float v) {
-    return static_cast<std::int32_t>(std::lrint(v));
-}
 } // namespace
 
 RECT StarDiscBox(std::int32_t sx, std::int32_t sy, float s) {
@@ -61,8 +58,8 @@ void FrameLoop::DrawStar(HDC hDC, const StarSight& sight) {
 void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeightPx) {
     FlightState& f = flight_;
 
-    f.ViewWidth = Nearest(picMain_.ScaleWidth());
-    f.ViewHeight = Nearest(picMain_.ScaleHeight());
+    f.ViewWidth = ToInt32(picMain_.ScaleWidth());
+    f.ViewHeight = ToInt32(picMain_.ScaleHeight());
     f.HalfWidth = f.ViewWidth / 2;
     f.HalfHeight = f.ViewHeight / 2;
 
@@ -72,7 +69,7 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
     RECT helpRect;
     SetRect(&helpRect, (ScreenWidthPx - kHelpWidth) / 2, (ScreenHeightPx - kHelpHeight) / 2,
             (ScreenWidthPx + kHelpWidth) / 2, (ScreenHeightPx + kHelpHeight) / 2);
-    SetRect(&f.FpsRect, Nearest(picMain_.ScaleWidth() - 40.0f), 5, Nearest(picMain_.ScaleWidth()),
+    SetRect(&f.FpsRect, ToInt32(picMain_.ScaleWidth() - 40.0f), 5, ToInt32(picMain_.ScaleWidth()),
             35);
     RECT hintRect;
     SetRect(&hintRect, 5, 5, 400, 40);

@@ -1,4 +1,5 @@
 #include "sim/StarField.h"
+#include "platform/Rounding.h"
 
 #include "platform/Random.h"
 
@@ -10,11 +11,6 @@ namespace oz {
 namespace {
 constexpr float kFullTurn = 6.2831855f;
 constexpr float kFieldRadiusSquared = 16900.0f;
-
-// Float to 32-bit integer, nearest, halves to even.
-std::int32_t Nearest(float v) {
-    return static_cast<std::int32_t>(std::lrint(v));
-}
 
 // A new life on the far side of the ball: uniform over the disc seen from ahead, pushed
 // out to the sphere, white three times in four.
@@ -85,8 +81,8 @@ bool StarField::StarStep(int i, const FlightState& flight, StarSight& sight) {
         return false;
 
     const float focal = static_cast<float>(flight.HalfWidth);
-    sight.sx = Nearest(tx / tz * focal) + flight.HalfWidth;
-    sight.sy = flight.HalfHeight - Nearest(ty / tz * focal);
+    sight.sx = ToInt32(tx / tz * focal) + flight.HalfWidth;
+    sight.sy = flight.HalfHeight - ToInt32(ty / tz * focal);
     if (sight.sx < 0 || sight.sx >= flight.ViewWidth || sight.sy < 0 ||
         sight.sy >= flight.ViewHeight)
         return false;

@@ -1,4 +1,5 @@
 #include "ui/Form1.h"
+#include "platform/Rounding.h"
 
 #include "platform/Assets.h"
 #include "ui/ScreenSize.h"
@@ -38,8 +39,6 @@ void MakeLine(LineControl& line, float x1, float y1, float x2, float y2, COLORRE
     line.SetEnds(x1, y1, x2, y2);
 }
 
-std::int32_t Nearest(float v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
-
 } // namespace
 
 // A number with one decimal, rounded, and a point as the separator: "0.0" for zero.
@@ -48,10 +47,6 @@ std::string FormatOneDecimal(float value) {
     std::snprintf(text, sizeof text, "%.1f", static_cast<double>(value));
     return text;
 }
-
-namespace {
-
-} // namespace
 
 Form1::Form1()
     : window_("Ozmir Simulator"), picMain(window_.AddPicture("picMain")),
@@ -68,8 +63,8 @@ Form1::Form1()
       Shape2(window_.AddShape("Shape2")), picDir(window_.AddPicture("picDir")),
       picSpin(window_.AddPicture("picSpin")), Label8(window_.AddLabel("Label8")),
       Label9(window_.AddLabel("Label9")), picArr(window_.AddPicture("picArr")),
-      Shape1(window_.AddShape("Shape1")), Label1(window_.AddLabel("Label1")),
-      Keys(*this, Field), Loop(picMain, Label1, picImages, *this, Field, Palette) {
+      Shape1(window_.AddShape("Shape1")), Label1(window_.AddLabel("Label1")), Keys(*this, Field),
+      Loop(picMain, Label1, picImages, *this, Field, Palette) {
     InitializeComponent();
     ConnectEvents();
 }
@@ -154,12 +149,10 @@ void Form1::InitializeComponent() {
 void Form1::ConnectEvents() {
     window_.LoadEvent.Connect([this] { Form_Load(); });
     window_.UnloadEvent.Connect([this](std::int16_t& cancel) { Form_Unload(cancel); });
-    window_.MouseDown.Connect([this](std::int16_t b, std::int16_t s, float x, float y) {
-        Form_MouseDown(b, s, x, y);
-    });
-    window_.MouseMove.Connect([this](std::int16_t b, std::int16_t s, float x, float y) {
-        Form_MouseMove(b, s, x, y);
-    });
+    window_.MouseDown.Connect(
+        [this](std::int16_t b, std::int16_t s, float x, float y) { Form_MouseDown(b, s, x, y); });
+    window_.MouseMove.Connect(
+        [this](std::int16_t b, std::int16_t s, float x, float y) { Form_MouseMove(b, s, x, y); });
     window_.KeyDown.Connect([this](std::int16_t k, std::int16_t s) { Keys.Form_KeyDown(k, s); });
     picMain.KeyDown.Connect([this](std::int16_t k, std::int16_t s) { Keys.picMain_KeyDown(k, s); });
     picMain.KeyUp.Connect([this](std::int16_t k, std::int16_t s) { Keys.picMain_KeyUp(k, s); });
@@ -175,7 +168,9 @@ void Form1::ConnectEvents() {
     };
 }
 
-void Form1::Run() { window_.Load(); }
+void Form1::Run() {
+    window_.Load();
+}
 
 void Form1::Form_Load() {
     // 1. Nothing held, nothing shown.
@@ -186,8 +181,8 @@ void Form1::Form_Load() {
     RtlZeroMemory(&HeldKeys, 12);
 
     // 2. The screen in pixels.
-    ScreenWidthPx = Nearest(Screen::Width() / Screen::TwipsPerPixelX());
-    ScreenHeightPx = Nearest(Screen::Height() / Screen::TwipsPerPixelY());
+    ScreenWidthPx = ToInt32(Screen::Width() / Screen::TwipsPerPixelX());
+    ScreenHeightPx = ToInt32(Screen::Height() / Screen::TwipsPerPixelY());
 
     // 3. The border follows the window's edge.
     Shape1.Move(0, 0, window_.Width(), window_.Height());
@@ -278,20 +273,19 @@ void Form1::picMain_DblClick() {
         Arrow->SetAngles(LookAngleH, LookAngleV);
         TargetAngleH = LookAngleH;
         TargetAngleV = LookAngleV;
-        SpeedBar->SetValue(static_cast<std::int32_t>(
-            std::nearbyint(std::sqrt(static_cast<double>(Speed) * 50000))));
+        SpeedBar->SetValue(ToInt32(std::sqrt(static_cast<double>(Speed) * 50000)));
         SpeedBar_Changed();
         HelpShown = kFalse;
         IntroTime = 0;
         SpeedInfoTime = 0;
         ViewInfoTime = 0;
     }
-    FpsRect.left = Nearest(picMain.ScaleWidth() - 40);
+    FpsRect.left = ToInt32(picMain.ScaleWidth() - 40);
     FpsRect.top = 5;
-    FpsRect.right = Nearest(picMain.ScaleWidth());
+    FpsRect.right = ToInt32(picMain.ScaleWidth());
     FpsRect.bottom = 35;
-    ViewWidth = Nearest(picMain.ScaleWidth());
-    ViewHeight = Nearest(picMain.ScaleHeight());
+    ViewWidth = ToInt32(picMain.ScaleWidth());
+    ViewHeight = ToInt32(picMain.ScaleHeight());
     HalfWidth = ViewWidth / 2;
     HalfHeight = ViewHeight / 2;
 }
@@ -306,14 +300,18 @@ void Form1::Form_MouseMove(std::int16_t Button, std::int16_t, float X, float Y) 
         window_.Move(window_.Left() + X - DragX, window_.Top() + Y - DragY);
 }
 
-void Form1::Command1_Click() { window_.Unload(); }
+void Form1::Command1_Click() {
+    window_.Unload();
+}
 
-void Form1::Form_Unload(std::int16_t&) { QuitRequested = kTrue; }
+void Form1::Form_Unload(std::int16_t&) {
+    QuitRequested = kTrue;
+}
 
 std::unique_ptr<ScrollBar> Form1::MakeSlider(PictureBox& Surface, Timer& SharedTimer,
-                                            std::int16_t Loc, std::int32_t MinValue,
-                                            std::int32_t MaxValue, std::int32_t MinChange,
-                                            std::int32_t LargeChange, std::int32_t InitValue) {
+                                             std::int16_t Loc, std::int32_t MinValue,
+                                             std::int32_t MaxValue, std::int32_t MinChange,
+                                             std::int32_t LargeChange, std::int32_t InitValue) {
     auto slider = std::make_unique<ScrollBar>();
     slider->SetPictureObject(&Surface);
     slider->SetTimerObject(&SharedTimer);
@@ -354,9 +352,6 @@ void Form1::Arrow_AngleChanged(float NewAngleH, float NewAngleV) {
     TargetAngleV = NewAngleV;
 }
 
-} // namespace oz
-
-namespace oz {
 
 void Form1::PanelSteeringStep() {
     const float k = Sensitivity * TimeScale;

@@ -1,4 +1,5 @@
 #include "ui/OnScreenInfo.h"
+#include "platform/Rounding.h"
 
 #include "sim/StarPalette.h"
 #include "ui/ScreenSize.h"
@@ -7,10 +8,7 @@
 
 namespace oz {
 
-namespace {
-
-std::int32_t Nearest(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
-} // namespace
+namespace {} // namespace
 
 OnScreenInfo::OnScreenInfo() {
     LOGBRUSH hollow{BS_HOLLOW, kWhite, 0};
@@ -24,8 +22,8 @@ OnScreenInfo::OnScreenInfo() {
     OffsetY_ = ScreenHeightPx - 768;
     SetRect(&SpeedFrame_, OffsetX_ + 300, OffsetY_ + 700, OffsetX_ + 724, OffsetY_ + 720);
     if (SpeedFrame_.left > ScreenWidthPx - SpeedFrame_.right) {
-        SpeedFrame_.left = Nearest((ScreenWidthPx - 424) / 2.0);
-        SpeedFrame_.right = Nearest((ScreenWidthPx + 424) / 2.0);
+        SpeedFrame_.left = ToInt32((ScreenWidthPx - 424) / 2.0);
+        SpeedFrame_.right = ToInt32((ScreenWidthPx + 424) / 2.0);
     }
     SpeedFill_ = SpeedFrame_;
 }
@@ -52,7 +50,7 @@ void OnScreenInfo::DisplaySpeed(HDC hDC, float Percent) {
     Rectangle(hDC, SpeedFrame_.left - 3, SpeedFrame_.top - 3, SpeedFrame_.right + 4,
               SpeedFrame_.bottom + 4);
     SpeedFill_.right = SpeedFrame_.left +
-                       Nearest(static_cast<double>(SpeedFrame_.right - SpeedFrame_.left) * Percent);
+                       ToInt32(static_cast<double>(SpeedFrame_.right - SpeedFrame_.left) * Percent);
     FillRect(hDC, &SpeedFill_, FillBrush);
 }
 
@@ -62,11 +60,11 @@ void OnScreenInfo::DisplayView(HDC hDC, HDC hSrcDC, float AngH, float AngV) {
     BitBlt(hDC, X0 + 940, Y0 + 660, 37, ImgXOff, hSrcDC, ImgXOff, ImgYOff, SRCPAINT);
     SelectObject(hDC, NeedlePen);
     MoveToEx(hDC, X0 + 866, Y0 + 696, &LastPoint);
-    LineTo(hDC, Nearest(X0 + 866 + std::sin(static_cast<double>(AngH)) * 36),
-           Nearest(Y0 + 696 - std::cos(static_cast<double>(AngH)) * 36));
+    LineTo(hDC, ToInt32(X0 + 866 + std::sin(static_cast<double>(AngH)) * 36),
+           ToInt32(Y0 + 696 - std::cos(static_cast<double>(AngH)) * 36));
     MoveToEx(hDC, X0 + 941, Y0 + 696, &LastPoint);
-    LineTo(hDC, Nearest(X0 + 941 + std::cos(static_cast<double>(AngV)) * 36),
-           Nearest(Y0 + 696 - std::sin(static_cast<double>(AngV)) * 36));
+    LineTo(hDC, ToInt32(X0 + 941 + std::cos(static_cast<double>(AngV)) * 36),
+           ToInt32(Y0 + 696 - std::sin(static_cast<double>(AngV)) * 36));
 }
 
 } // namespace oz

@@ -1,4 +1,5 @@
 #include "widgets/Joystick.h"
+#include "platform/Rounding.h"
 
 #include "widgets/Images.h"
 #include "widgets/TimerOwner.h"
@@ -12,11 +13,6 @@ namespace {
 constexpr std::int16_t kJoystickTimerCode = 1;
 constexpr std::int16_t kWellImage = 0;
 constexpr std::int16_t kKnobImage = 1;
-
-// Nearest integer, halves to the even neighbour.
-std::int32_t Nearest(double v) {
-    return static_cast<std::int32_t>(std::nearbyint(v));
-}
 
 } // namespace
 
@@ -32,7 +28,7 @@ void Joystick::SetPictureObject(PictureBox* surface) {
     Pict = surface;
     if (Pict != nullptr) {
         Pict->SetScaleMode(vbPixels);
-        padCenter_ = Nearest(Pict->ScaleWidth()) / 2;
+        padCenter_ = ToInt32(Pict->ScaleWidth()) / 2;
     }
     knobX_ = 0;
     knobY_ = 0;
@@ -68,26 +64,26 @@ void Joystick::Pict_MouseDown(std::int16_t, std::int16_t, float X, float Y) {
         return;
     const double dx = static_cast<double>(X) - padCenter_;
     const double dy = static_cast<double>(Y) - padCenter_;
-    const std::int32_t d = Nearest(std::sqrt(dx * dx + dy * dy));
-    grabX_ = Nearest(X);
-    grabY_ = Nearest(Y);
+    const std::int32_t d = ToInt32(std::sqrt(dx * dx + dy * dy));
+    grabX_ = ToInt32(X);
+    grabY_ = ToInt32(Y);
     grabbed_ = d <= WheelSize;
 }
 
 void Joystick::Pict_MouseMove(std::int16_t Button, std::int16_t, float X, float Y) {
     if (Button != vbLeftButton || !grabbed_)
         return;
-    knobX_ = Nearest(static_cast<double>(X) - grabX_);
-    knobY_ = Nearest(grabY_ - static_cast<double>(Y));
+    knobX_ = ToInt32(static_cast<double>(X) - grabX_);
+    knobY_ = ToInt32(grabY_ - static_cast<double>(Y));
 
     // Past the travel, pull the knob back onto its circle in the pointer's direction.
     const double x = knobX_, y = knobY_;
-    const std::int32_t d = Nearest(std::sqrt(x * x + y * y));
+    const std::int32_t d = ToInt32(std::sqrt(x * x + y * y));
     const std::int32_t travel = Travel();
     if (d >= travel) {
         const double k = static_cast<double>(travel) / d;
-        knobX_ = Nearest(knobX_ * k);
-        knobY_ = Nearest(knobY_ * k);
+        knobX_ = ToInt32(knobX_ * k);
+        knobY_ = ToInt32(knobY_ * k);
     }
     Redraw();
 }

@@ -1,4 +1,5 @@
 #include "widgets/Joystick2.h"
+#include "platform/Rounding.h"
 
 #include "widgets/Images.h"
 #include "widgets/TimerOwner.h"
@@ -18,11 +19,6 @@ constexpr float kMaxAngle = kPi / 6;   // 30 degrees
 constexpr float kRestAngle = kPi / 60; // below 3 degrees the swing back ends
 constexpr COLORREF kGreen = 65280;
 
-// Nearest integer, halves to the even neighbour.
-std::int32_t Nearest(double v) {
-    return static_cast<std::int32_t>(std::nearbyint(v));
-}
-
 } // namespace
 
 void Joystick2::SetPictureObject(PictureBox* surface) {
@@ -37,7 +33,7 @@ void Joystick2::SetPictureObject(PictureBox* surface) {
     Pict = surface;
     if (Pict != nullptr) {
         Pict->SetScaleMode(vbPixels);
-        midX_ = Nearest(Pict->ScaleWidth()) / 2;
+        midX_ = ToInt32(Pict->ScaleWidth()) / 2;
         Pict->SetFillStyle(0);
         Pict->SetFillColor(kGreen);
     }
@@ -67,8 +63,8 @@ float Joystick2::GetValue() const {
 }
 
 void Joystick2::PlaceBallAtAngle() {
-    ballX_ = Nearest(std::sin(static_cast<double>(wheelAngle_)) * Radius);
-    ballY_ = Nearest(std::cos(static_cast<double>(wheelAngle_)) * Radius);
+    ballX_ = ToInt32(std::sin(static_cast<double>(wheelAngle_)) * Radius);
+    ballY_ = ToInt32(std::cos(static_cast<double>(wheelAngle_)) * Radius);
 }
 
 void Joystick2::Pict_MouseDown(std::int16_t, std::int16_t, float X, float Y) {
@@ -77,9 +73,9 @@ void Joystick2::Pict_MouseDown(std::int16_t, std::int16_t, float X, float Y) {
         return;
     const double dx = static_cast<double>(X) - midX_;
     const double dy = static_cast<double>(Y) - (Center - Radius);
-    const std::int32_t d = Nearest(std::sqrt(dx * dx + dy * dy));
-    grabX_ = Nearest(X);
-    grabY_ = Nearest(Y);
+    const std::int32_t d = ToInt32(std::sqrt(dx * dx + dy * dy));
+    grabX_ = ToInt32(X);
+    grabY_ = ToInt32(Y);
     grabbed_ = d <= WheelSize;
 }
 
@@ -87,8 +83,8 @@ void Joystick2::Pict_MouseMove(std::int16_t Button, std::int16_t, float X, float
     if (Button != vbLeftButton || !grabbed_)
         return;
     // The rest position moved by the pointer's way since the press.
-    ballX_ = Nearest(static_cast<double>(X) - grabX_);
-    ballY_ = Nearest(grabY_ - static_cast<double>(Y) + Radius);
+    ballX_ = ToInt32(static_cast<double>(X) - grabX_);
+    ballY_ = ToInt32(grabY_ - static_cast<double>(Y) + Radius);
 
     if (ballY_ > Radius / 2) {
         wheelAngle_ = static_cast<float>(std::atan(static_cast<double>(ballX_) / ballY_));

@@ -1,4 +1,5 @@
 #include "widgets/ScrollBar.h"
+#include "platform/Rounding.h"
 
 #include "widgets/Images.h"
 #include "widgets/TimerOwner.h"
@@ -31,19 +32,6 @@ std::int32_t Sub32(std::int32_t a, std::int32_t b) {
 }
 std::int32_t Mul32(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
-}
-
-// Float to integer: the nearest integer, halves to the even neighbour. A result outside
-// the 32-bit range (only beyond the callers' limits) is held at its end, NaN gives 0.
-std::int32_t ToInt32(double v) {
-    const double r = std::nearbyint(v);
-    if (std::isnan(r))
-        return 0;
-    if (r <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    if (r >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(r);
 }
 
 // CurValue moved by a step, held at a bound (64-bit so that the sum itself cannot overflow).
