@@ -10,8 +10,12 @@ namespace {
 Form* activeForm = nullptr;
 } // namespace
 
-Form* ActiveForm() { return activeForm; }
-void SetActiveForm(Form* form) { activeForm = form; }
+Form* ActiveForm() {
+    return activeForm;
+}
+void SetActiveForm(Form* form) {
+    activeForm = form;
+}
 
 Form::Form(std::string caption) : caption_(std::move(caption)) {}
 
@@ -255,10 +259,24 @@ void Form::RaiseMouse(Control* target, int which, std::int16_t button, std::int1
                                        : target->MouseMove;
         e.Raise(button, shift, x, y);
     } else {
-        float x = static_cast<float>(wx) * kTwipsPerPixel, y = static_cast<float>(wy) * kTwipsPerPixel;
+        float x = static_cast<float>(wx) * kTwipsPerPixel,
+              y = static_cast<float>(wy) * kTwipsPerPixel;
         MouseEvent& e = which == kDown ? MouseDown : which == kUp ? MouseUp : MouseMove;
         e.Raise(button, shift, x, y);
     }
+}
+
+bool Form::PointerTarget(bool inside, int wx, int wy, Control*& target, bool& onWindow) const {
+    if (buttons_ != 0) { // captured by the control that was pressed
+        target = capture_;
+        onWindow = captureWindow_;
+        return target || onWindow;
+    }
+    if (!inside)
+        return false;
+    target = HitTest(wx, wy);
+    onWindow = target == nullptr;
+    return true;
 }
 
 void Form::Dispatch(const InputEvent& event) {
@@ -287,17 +305,10 @@ void Form::Dispatch(const InputEvent& event) {
     case InputEvent::Type::MouseDown: {
         Control* target;
         bool onWindow;
-        if (buttons_ != 0) {
-            target = capture_;
-            onWindow = captureWindow_;
-        } else {
-            if (!inside)
-                return;
-            target = HitTest(wx, wy);
-            onWindow = target == nullptr;
-            capture_ = target;
-            captureWindow_ = onWindow;
-        }
+        if (!PointerTarget(inside, wx, wy, target, onWindow))
+            return;
+        capture_ = target;
+        captureWindow_ = onWindow;
         bool sameAsLast = target == lastPress_ && onWindow == lastPressWindow_;
         buttons_ = static_cast<std::int16_t>(buttons_ | event.button);
         lastPress_ = target;
@@ -337,16 +348,7 @@ void Form::Dispatch(const InputEvent& event) {
     case InputEvent::Type::MouseMove: {
         Control* target;
         bool onWindow;
-        if (buttons_ != 0) {
-            target = capture_;
-            onWindow = captureWindow_;
-        } else {
-            if (!inside)
-                return;
-            target = HitTest(wx, wy);
-            onWindow = target == nullptr;
-        }
-        if (target || onWindow)
+        if (PointerTarget(inside, wx, wy, target, onWindow))
             RaiseMouse(target, kMove, buttons_ != 0 ? buttons_ : event.buttons, event.shift, wx,
                        wy);
         return;

@@ -82,6 +82,9 @@ private:
     Control& Stack(std::unique_ptr<Control> control);
     void Compose(const IntRect& region);
     Control* HitTest(int wx, int wy) const;
+    // Who takes the pointer's event: the control that holds the capture, else the topmost
+    // control under the pointer, else the window's background (onWindow); false for none.
+    bool PointerTarget(bool inside, int wx, int wy, Control*& target, bool& onWindow) const;
     void RaiseMouse(Control* target, int which, std::int16_t button, std::int16_t shift, int wx,
                     int wy);
 

@@ -8,6 +8,7 @@
 // timer connects its events to this joystick until another is bound or it goes.
 
 #include "platform/Forms.h"
+#include "widgets/MouseConnections.h"
 
 #include <cstdint>
 
@@ -54,7 +55,8 @@ private:
     PictureBox* Pict = nullptr;
     Timer* Tm = nullptr;
     // Binding another surface or timer, or the widget going away, ends these.
-    ScopedConnection pictDown_, pictMove_, pictUp_, tick_;
+    MouseConnections pictMouse_;
+    ScopedConnection tick_;
     std::int32_t knobX_ = 0;
     std::int32_t knobY_ = 0;
     std::int32_t padCenter_ = 0;

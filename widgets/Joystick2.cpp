@@ -22,14 +22,8 @@ constexpr COLORREF kGreen = 65280;
 } // namespace
 
 void Joystick2::SetPictureObject(PictureBox* surface) {
-    if (surface != nullptr) {
-        pictDown_ = surface->MouseDown.Connect([this](std::int16_t b, std::int16_t s, float x,
-                                                      float y) { Pict_MouseDown(b, s, x, y); });
-        pictMove_ = surface->MouseMove.Connect([this](std::int16_t b, std::int16_t s, float x,
-                                                      float y) { Pict_MouseMove(b, s, x, y); });
-        pictUp_ = surface->MouseUp.Connect(
-            [this](std::int16_t b, std::int16_t s, float x, float y) { Pict_MouseUp(b, s, x, y); });
-    }
+    if (surface != nullptr)
+        pictMouse_.Bind(*surface, *this);
     Pict = surface;
     if (Pict != nullptr) {
         Pict->SetScaleMode(vbPixels);

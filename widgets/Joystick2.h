@@ -9,6 +9,7 @@
 // wheel until another is bound or the wheel goes.
 
 #include "platform/Forms.h"
+#include "widgets/MouseConnections.h"
 
 #include <cstdint>
 
@@ -60,7 +61,8 @@ private:
     PictureBox* Pict = nullptr;
     Timer* Tm = nullptr;
     // Binding another surface or timer, or the widget going away, ends these.
-    ScopedConnection pictDown_, pictMove_, pictUp_, tick_;
+    MouseConnections pictMouse_;
+    ScopedConnection tick_;
     std::int32_t midX_ = 0;
     std::int32_t ballX_ = 0;
     std::int32_t ballY_ = 0;

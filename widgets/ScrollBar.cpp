@@ -58,12 +58,7 @@ void ScrollBar::SetPictureObject(PictureBox* surface) {
     Pict = surface;
     if (Pict == nullptr)
         return;
-    pictDown_ = Pict->MouseDown.Connect([this](std::int16_t Button, std::int16_t Shift, float X,
-                                               float Y) { Pict_MouseDown(Button, Shift, X, Y); });
-    pictMove_ = Pict->MouseMove.Connect([this](std::int16_t Button, std::int16_t Shift, float X,
-                                               float Y) { Pict_MouseMove(Button, Shift, X, Y); });
-    pictUp_ = Pict->MouseUp.Connect([this](std::int16_t Button, std::int16_t Shift, float X,
-                                           float Y) { Pict_MouseUp(Button, Shift, X, Y); });
+    pictMouse_.Bind(*Pict, *this);
     pictDblClick_ = Pict->DblClick.Connect([this] { Pict_DblClick(); });
     Pict->SetScaleMode(vbPixels);
     Pict->SetHeight(315); // twips: 21 pixels

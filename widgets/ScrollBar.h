@@ -11,6 +11,7 @@
 // slider's destruction, silences the earlier connections).
 
 #include "platform/Forms.h"
+#include "widgets/MouseConnections.h"
 
 #include <cstdint>
 #include <memory>
@@ -89,7 +90,8 @@ private:
     PictureBox* Pict = nullptr;
     Timer* Tm = nullptr;
     // Binding another surface or timer, or the slider going away, ends these.
-    ScopedConnection pictDown_, pictMove_, pictUp_, pictDblClick_, tick_;
+    MouseConnections pictMouse_;
+    ScopedConnection pictDblClick_, tick_;
 
     std::int32_t MinValue_ = 0;
     std::int32_t MaxValue_ = 0;
