@@ -19,9 +19,15 @@ Backend& CurrentBackend() {
     return *current;
 }
 
-void SetBackend(Backend* backend) { current = backend; }
+void SetBackend(Backend* backend) {
+    current = backend;
+}
 
-std::uint32_t GetTickCount() { return CurrentBackend().TickCount(); }
-void Sleep(std::uint32_t milliseconds) { CurrentBackend().Sleep(milliseconds); }
+std::uint32_t GetTickCount() {
+    return CurrentBackend().TickCount();
+}
+void Sleep(std::uint32_t milliseconds) {
+    CurrentBackend().Sleep(milliseconds);
+}
 
 } // namespace oz

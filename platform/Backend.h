@@ -14,10 +14,10 @@ class Form;
 struct InputEvent {
     enum class Type { MouseDown, MouseUp, MouseMove, KeyDown, KeyUp, Close };
     Type type = Type::MouseMove;
-    int x = 0, y = 0;        // screen pixels
-    std::int16_t button = 0; // the button pressed or released (1, 2, 4)
+    int x = 0, y = 0;         // screen pixels
+    std::int16_t button = 0;  // the button pressed or released (1, 2, 4)
     std::int16_t buttons = 0; // buttons held during a move
-    int clicks = 1;          // 2 on the second press of a double click
+    int clicks = 1;           // 2 on the second press of a double click
     std::int16_t keyCode = 0; // virtual-key code
     std::int16_t shift = 0;
 };

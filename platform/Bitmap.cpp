@@ -26,7 +26,9 @@ void Bitmap::Resize(int width, int height, Pixel fill) {
     *this = std::move(grown);
 }
 
-void Bitmap::Fill(Pixel p) { std::fill(pixels_.begin(), pixels_.end(), p); }
+void Bitmap::Fill(Pixel p) {
+    std::fill(pixels_.begin(), pixels_.end(), p);
+}
 
 void Bitmap::FillRect(const IntRect& r, Pixel p) {
     IntRect c = r.Intersected(Bounds());

@@ -16,7 +16,9 @@ struct IntRect {
     bool IsEmpty() const { return right <= left || bottom <= top; }
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
     IntRect Intersected(const IntRect& o) const;
-    IntRect Translated(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
+    IntRect Translated(int dx, int dy) const {
+        return {left + dx, top + dy, right + dx, bottom + dy};
+    }
 };
 
 class Bitmap {

@@ -45,11 +45,11 @@ enum class GdiKind { Pen, Brush };
 // A pen or a brush. Handles are pointers to these; the program never looks inside.
 struct GdiObject {
     GdiKind kind = GdiKind::Pen;
-    bool stock = false;     // owned by the system, never deleted
-    int selectedCount = 0;  // device contexts holding it right now
+    bool stock = false;    // owned by the system, never deleted
+    int selectedCount = 0; // device contexts holding it right now
     COLORREF color = 0;
-    int width = 0;          // pens: 0 and 1 are one pixel
-    bool hollow = false;    // brushes: BS_HOLLOW
+    int width = 0;       // pens: 0 and 1 are one pixel
+    bool hollow = false; // brushes: BS_HOLLOW
 };
 
 using HGDIOBJ = GdiObject*;

@@ -99,9 +99,13 @@ bool HeadlessBackend::PollInput(InputEvent& event) {
     return true;
 }
 
-void HeadlessBackend::WindowChanged(Form& form) { form_ = &form; }
+void HeadlessBackend::WindowChanged(Form& form) {
+    form_ = &form;
+}
 
-void HeadlessBackend::Present(const Bitmap&, const IntRect*, int) { ++presents_; }
+void HeadlessBackend::Present(const Bitmap&, const IntRect*, int) {
+    ++presents_;
+}
 
 void HeadlessBackend::WindowClosed(Form& form) {
     if (form_ == &form)

@@ -20,7 +20,11 @@ UniformRandom& Generator() {
 }
 } // namespace
 
-float Rnd() { return Generator().Next(); }
-void ResetRnd() { Generator() = UniformRandom(); }
+float Rnd() {
+    return Generator().Next();
+}
+void ResetRnd() {
+    Generator() = UniformRandom();
+}
 
 } // namespace oz

@@ -141,9 +141,13 @@ SdlBackend::~SdlBackend() {
     SDL_Quit();
 }
 
-std::uint32_t SdlBackend::TickCount() { return SDL_GetTicks(); }
+std::uint32_t SdlBackend::TickCount() {
+    return SDL_GetTicks();
+}
 
-void SdlBackend::Sleep(std::uint32_t milliseconds) { SDL_Delay(milliseconds); }
+void SdlBackend::Sleep(std::uint32_t milliseconds) {
+    SDL_Delay(milliseconds);
+}
 
 bool SdlBackend::PollInput(InputEvent& event) {
     SDL_Event e;
@@ -174,8 +178,9 @@ bool SdlBackend::PollInput(InputEvent& event) {
             event.clicks = e.button.clicks;
             lastX_ = event.x;
             lastY_ = event.y;
-            held_ = e.type == SDL_MOUSEBUTTONDOWN ? static_cast<std::int16_t>(held_ | event.button)
-                                                  : static_cast<std::int16_t>(held_ & ~event.button);
+            held_ = e.type == SDL_MOUSEBUTTONDOWN
+                        ? static_cast<std::int16_t>(held_ | event.button)
+                        : static_cast<std::int16_t>(held_ & ~event.button);
             event.shift = ShiftBits(static_cast<Uint16>(SDL_GetModState()));
             if (event.button == 0)
                 continue;
@@ -229,8 +234,8 @@ bool SdlBackend::PointerOnScreen(int& x, int& y) {
     ::Window root, child;
     int wx, wy;
     unsigned mask;
-    if (!XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &x, &y, &wx,
-                       &wy, &mask))
+    if (!XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &x, &y, &wx, &wy,
+                       &mask))
         return false;
     // Screen coordinates as the window's own geometry places them.
     IntRect at = form_ ? form_->PixelRect() : IntRect{};
@@ -253,8 +258,8 @@ void SdlBackend::WindowChanged(Form& form) {
     const Bitmap& icon = form.Icon();
     if (icon.Width() > 0 && (iconShown_ != &icon || iconWidth_ != icon.Width())) {
         SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<Pixel*>(icon.Data()), icon.Width(), icon.Height(), 32,
-            icon.Width() * 4, SDL_PIXELFORMAT_RGB888);
+            const_cast<Pixel*>(icon.Data()), icon.Width(), icon.Height(), 32, icon.Width() * 4,
+            SDL_PIXELFORMAT_RGB888);
         if (s) {
             SDL_SetWindowIcon(window_, s);
             SDL_FreeSurface(s);
@@ -264,8 +269,8 @@ void SdlBackend::WindowChanged(Form& form) {
     }
     // Covering the whole display is the desktop's full-screen state, so that the window
     // lies above its panels; anything else is a plain borderless window.
-    bool cover = r.left == 0 && r.top == 0 && r.Width() == screenWidth_ &&
-                 r.Height() == screenHeight_;
+    bool cover =
+        r.left == 0 && r.top == 0 && r.Width() == screenWidth_ && r.Height() == screenHeight_;
     if (cover != fullscreen_) {
         if (!cover)
             SDL_SetWindowFullscreen(window_, 0);

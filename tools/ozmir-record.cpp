@@ -3,11 +3,11 @@
 //
 //   ozmir-record [--screen WxH] [--fps N] [--frames N] --script FILE --out DIR
 
+#include "engine3d/GlobalDataAndFunctions3D.h"
 #include "platform/Assets.h"
 #include "platform/Backend.h"
 #include "platform/HeadlessBackend.h"
 #include "ui/Form1.h"
-#include "engine3d/GlobalDataAndFunctions3D.h"
 #include "ui/ScreenSize.h"
 #include "widgets/TimerOwner.h"
 
@@ -107,7 +107,7 @@ Options ParseOptions(int argc, char** argv) {
 
 std::optional<std::int16_t> KeyCode(const std::string& name) {
     static const std::map<std::string, std::int16_t> named = {
-        {"Left", 37}, {"Up", 38},     {"Right", 39}, {"Down", 40},
+        {"Left", 37},   {"Up", 38},     {"Right", 39}, {"Down", 40},
         {"Return", 13}, {"Escape", 27}, {"Space", 32}};
     if (auto it = named.find(name); it != named.end())
         return it->second;
@@ -149,8 +149,8 @@ std::optional<std::int16_t> Buttons(const std::string& text, bool allowSet) {
 // An output name is a plain file name with the expected ending: nothing is written
 // outside the output folder.
 bool PlainName(const std::string& name, const std::string& ending) {
-    if (name.size() <= ending.size() || name.compare(name.size() - ending.size(), ending.size(),
-                                                      ending) != 0)
+    if (name.size() <= ending.size() ||
+        name.compare(name.size() - ending.size(), ending.size(), ending) != 0)
         return false;
     if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos)
         return false;
@@ -350,12 +350,18 @@ std::string StateJson(int frame, Form1& f) {
     j.Open('{');
     const HeldKeyFlags& k = f.HeldKeys;
     const std::pair<const char*, std::uint8_t> keys[] = {
-        {"TurnLeft", k.TurnLeft},           {"TurnRight", k.TurnRight},
-        {"TurnUp", k.TurnUp},               {"TurnDown", k.TurnDown},
-        {"LookLeft", k.LookLeft},           {"LookRight", k.LookRight},
-        {"LookUp", k.LookUp},               {"LookDown", k.LookDown},
-        {"SpinClockwise", k.SpinClockwise}, {"SpinCounterClockwise", k.SpinCounterClockwise},
-        {"Faster", k.Faster},               {"Slower", k.Slower}};
+        {"TurnLeft", k.TurnLeft},
+        {"TurnRight", k.TurnRight},
+        {"TurnUp", k.TurnUp},
+        {"TurnDown", k.TurnDown},
+        {"LookLeft", k.LookLeft},
+        {"LookRight", k.LookRight},
+        {"LookUp", k.LookUp},
+        {"LookDown", k.LookDown},
+        {"SpinClockwise", k.SpinClockwise},
+        {"SpinCounterClockwise", k.SpinCounterClockwise},
+        {"Faster", k.Faster},
+        {"Slower", k.Slower}};
     for (const auto& [name, flag] : keys)
         j.Key(name), j.Bool(flag != 0);
     j.Close('}');

@@ -352,7 +352,6 @@ void Form1::Arrow_AngleChanged(float NewAngleH, float NewAngleV) {
     TargetAngleV = NewAngleV;
 }
 
-
 void Form1::PanelSteeringStep() {
     const float k = Sensitivity * TimeScale;
 

@@ -48,12 +48,13 @@ TEST_F(FormsTest, SurfaceReportsMouseInItsOwnPixelsAndKeepsCaptureOutside) {
     pic.MouseUp.Connect([&](std::int16_t b, std::int16_t, float x, float y) {
         log.push_back(Describe("up", b, x, y));
     });
-    form.MouseMove.Connect([&](std::int16_t, std::int16_t, float, float) { log.push_back("form"); });
+    form.MouseMove.Connect(
+        [&](std::int16_t, std::int16_t, float, float) { log.push_back("form"); });
 
-    screen.MouseDown(115, 75);         // (5, 5) on the surface
-    screen.MouseMove(400, 300, 1);     // far outside it: still the surface's
-    screen.MouseUp(-20, 900);          // off the window: still the surface's
-    screen.MouseMove(400, 300);        // no button: the window's background
+    screen.MouseDown(115, 75);     // (5, 5) on the surface
+    screen.MouseMove(400, 300, 1); // far outside it: still the surface's
+    screen.MouseUp(-20, 900);      // off the window: still the surface's
+    screen.MouseMove(400, 300);    // no button: the window's background
     DoEvents();
 
     std::vector<std::string> expected = {"down 1 5,5", "move 1 290,230", "up 1 -130,830", "form"};
@@ -92,9 +93,12 @@ TEST_F(FormsTest, WindowSeesKeysBeforeTheFocusedSurface) {
     PictureBox& pic = OpenWindow();
     form.SetKeyPreview(true);
     form.SetFocus(&pic);
-    form.KeyDown.Connect([&](std::int16_t k, std::int16_t) { log.push_back("form " + std::to_string(k)); });
-    pic.KeyDown.Connect([&](std::int16_t k, std::int16_t) { log.push_back("pic " + std::to_string(k)); });
-    pic.KeyUp.Connect([&](std::int16_t k, std::int16_t) { log.push_back("pic up " + std::to_string(k)); });
+    form.KeyDown.Connect(
+        [&](std::int16_t k, std::int16_t) { log.push_back("form " + std::to_string(k)); });
+    pic.KeyDown.Connect(
+        [&](std::int16_t k, std::int16_t) { log.push_back("pic " + std::to_string(k)); });
+    pic.KeyUp.Connect(
+        [&](std::int16_t k, std::int16_t) { log.push_back("pic up " + std::to_string(k)); });
     screen.KeyDown(82);
     screen.KeyUp(82);
     DoEvents();
@@ -108,7 +112,8 @@ TEST_F(FormsTest, BackgroundEventsComeInTwipsAndLabelsTakeTheirOwn) {
     form.MouseDown.Connect([&](std::int16_t b, std::int16_t, float x, float y) {
         log.push_back(Describe("form", b, x, y));
     });
-    label.MouseDown.Connect([&](std::int16_t, std::int16_t, float, float) { log.push_back("label"); });
+    label.MouseDown.Connect(
+        [&](std::int16_t, std::int16_t, float, float) { log.push_back("label"); });
     screen.MouseDown(100 + 500, 50 + 10, 2);
     screen.MouseUp(100 + 500, 50 + 10, 2);
     screen.MouseDown(100 + 310, 50 + 305);
@@ -162,11 +167,11 @@ TEST_F(FormsTest, SurfacesLieAboveLabelsAndTheScreenshotPlacesTheWindow) {
     shape.Move(0, 0, 800 * 15, 600 * 15);
     shape.SetBorderColor(RGB(255, 0, 0));
     Bitmap shot = screen.Screenshot();
-    EXPECT_EQ(shot.Get(99, 49), PixelFromColor(0));                     // the desktop
-    EXPECT_EQ(shot.Get(100, 50), PixelFromColor(RGB(255, 0, 0)));       // the border
+    EXPECT_EQ(shot.Get(99, 49), PixelFromColor(0));               // the desktop
+    EXPECT_EQ(shot.Get(100, 50), PixelFromColor(RGB(255, 0, 0))); // the border
     EXPECT_EQ(shot.Get(100 + 799, 50 + 599), PixelFromColor(RGB(255, 0, 0)));
     EXPECT_EQ(shot.Get(100 + 400, 50 + 300), PixelFromColor(RGB(128, 128, 128)));
-    EXPECT_EQ(shot.Get(110, 70), PixelFromColor(RGB(0, 0, 255)));       // the surface
+    EXPECT_EQ(shot.Get(110, 70), PixelFromColor(RGB(0, 0, 255))); // the surface
     form.Move(0, 0); // the window moves, the surface with it
     shot = screen.Screenshot();
     EXPECT_EQ(shot.Get(10, 20), PixelFromColor(RGB(0, 0, 255)));

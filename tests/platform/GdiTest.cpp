@@ -361,8 +361,8 @@ TEST_F(GdiTest, EllipseOutlinesWithThePenAndFillsWithTheBrush) {
 // ---- Rectangle ----
 
 TEST_F(GdiTest, SpeedBarOutlineIsTwoPixelsInsideItsBoxAndHollow) {
-    // The speed bar's outline on a 1024 x 768 screen: Rectangle(297, 697, 728, 724) with the white 2-pixel
-    // pen and the hollow brush over a view that already holds stars.
+    // The speed bar's outline on a 1024 x 768 screen: Rectangle(297, 697, 728, 724) with the white
+    // 2-pixel pen and the hollow brush over a view that already holds stars.
     Bitmap image(1024, 768);
     image.Set(500, 710, 0x123456); // a star inside the bar's outline
     DeviceContext dc(&image);
@@ -437,8 +437,8 @@ TEST_F(GdiTest, LineToStopsShortOfItsEndAndMovesThePosition) {
 }
 
 TEST_F(GdiTest, NeedleWithTwoPixelPenIncludesBothEnds) {
-    // The view dial's needle: AngH = 0 draws from the dial's centre (866, 696) straight up to (866, 660)
-    // with the 2-pixel needle pen.
+    // The view dial's needle: AngH = 0 draws from the dial's centre (866, 696) straight up to (866,
+    // 660) with the 2-pixel needle pen.
     Bitmap image(1024, 768);
     DeviceContext dc(&image);
     HPEN needle = Pen(2, kTextColor);

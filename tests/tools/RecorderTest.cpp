@@ -20,7 +20,8 @@ class Recorder : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::path(::testing::TempDir()) /
-              ("ozmir-record-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+              ("ozmir-record-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -32,8 +33,8 @@ protected:
         std::ofstream(scriptPath) << script;
         fs::path errPath = dir / "stderr.txt";
         std::string command = std::string(OZMIR_RECORD) + " " + options + " --script '" +
-                              scriptPath.string() + "' --out '" + out + "' 2>'" +
-                              errPath.string() + "'";
+                              scriptPath.string() + "' --out '" + out + "' 2>'" + errPath.string() +
+                              "'";
         int status = std::system(command.c_str());
         std::ifstream err(errPath);
         std::stringstream text;

@@ -13,88 +13,94 @@ using test::ProgramHarness;
 TEST(Form1, StartsFullScreenWithTheViewCoveringTheWindow) {
     ProgramHarness h(1280, 1024);
     bool checked = false;
-    h.Run([&](int frame, Form1& p) {
-        if (frame != 1)
-            return;
-        checked = true;
-        EXPECT_EQ(p.FullScreen, -1);
-        IntRect w = p.Window().PixelRect();
-        EXPECT_EQ(w.left, 0);
-        EXPECT_EQ(w.top, 0);
-        EXPECT_EQ(w.Width(), 1280);
-        EXPECT_EQ(w.Height(), 1024);
-        EXPECT_EQ(p.picMain.PixelRect().Width(), 1280);
-        EXPECT_EQ(p.ViewWidth, 1280);
-        EXPECT_EQ(p.HalfHeight, 512);
-        EXPECT_EQ(ScreenWidthPx, 1280);
-        EXPECT_EQ(ScreenHeightPx, 1024);
-        EXPECT_EQ(p.Speed, 0.5f);
-        EXPECT_EQ(p.StarCount, 1500);
-    }, 1);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame != 1)
+                return;
+            checked = true;
+            EXPECT_EQ(p.FullScreen, -1);
+            IntRect w = p.Window().PixelRect();
+            EXPECT_EQ(w.left, 0);
+            EXPECT_EQ(w.top, 0);
+            EXPECT_EQ(w.Width(), 1280);
+            EXPECT_EQ(w.Height(), 1024);
+            EXPECT_EQ(p.picMain.PixelRect().Width(), 1280);
+            EXPECT_EQ(p.ViewWidth, 1280);
+            EXPECT_EQ(p.HalfHeight, 512);
+            EXPECT_EQ(ScreenWidthPx, 1280);
+            EXPECT_EQ(ScreenHeightPx, 1024);
+            EXPECT_EQ(p.Speed, 0.5f);
+            EXPECT_EQ(p.StarCount, 1500);
+        },
+        1);
     EXPECT_TRUE(checked);
 }
 
 TEST(Form1, DoubleClickSwitchesToTheCentredWindowAndBack) {
     ProgramHarness h;
     int stage = 0;
-    h.Run([&](int frame, Form1& p) {
-        if (frame == 2) {
-            p.HelpShown = -1;
-            p.SpeedInfoTime = 60;
-            h.screen.DoubleClick(500, 400);
-        } else if (frame == 3) {
-            stage = 1;
-            EXPECT_EQ(p.FullScreen, 0);
-            IntRect w = p.Window().PixelRect();
-            EXPECT_EQ(w.left, 112);
-            EXPECT_EQ(w.top, 84);
-            EXPECT_EQ(w.Width(), 800);
-            EXPECT_EQ(w.Height(), 600);
-            IntRect v = p.picMain.PixelRect();
-            EXPECT_EQ(v.left, 8);
-            EXPECT_EQ(v.top, 8);
-            EXPECT_EQ(v.Width(), 785);
-            EXPECT_EQ(v.Height(), 499);
-            EXPECT_EQ(p.ViewWidth, 785);
-            EXPECT_EQ(p.ViewHeight, 499);
-            EXPECT_EQ(p.HalfWidth, 392);
-            EXPECT_EQ(p.HalfHeight, 249);
-            EXPECT_EQ(p.FpsRect.left, 745);
-            EXPECT_EQ(p.FpsRect.top, 5);
-            EXPECT_EQ(p.FpsRect.right, 785);
-            EXPECT_EQ(p.FpsRect.bottom, 35);
-            EXPECT_EQ(p.HelpShown, 0);
-            EXPECT_EQ(p.SpeedInfoTime, 0.0f);
-            EXPECT_EQ(p.IntroTime, 0.0f);
-            // The panel shows where the view does not: the border at the window's edge.
-            Bitmap shot = h.screen.Screenshot();
-            EXPECT_EQ(shot.Get(112, 84), PixelFromColor(RGB(214, 203, 163)));
-            EXPECT_EQ(shot.Get(112 + 400, 84 + 560), PixelFromColor(RGB(128, 128, 128)));
-            EXPECT_EQ(shot.Get(50, 50), 0u); // the desktop around the window
-            h.screen.DoubleClick(112 + 400, 84 + 200);
-        } else if (frame == 4) {
-            stage = 2;
-            EXPECT_EQ(p.FullScreen, -1);
-            EXPECT_EQ(p.Window().PixelRect().Width(), 1024);
-            EXPECT_EQ(p.ViewWidth, 1024);
-            EXPECT_EQ(p.HalfWidth, 512);
-            EXPECT_EQ(p.FpsRect.left, 984);
-        }
-    }, 5);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 2) {
+                p.HelpShown = -1;
+                p.SpeedInfoTime = 60;
+                h.screen.DoubleClick(500, 400);
+            } else if (frame == 3) {
+                stage = 1;
+                EXPECT_EQ(p.FullScreen, 0);
+                IntRect w = p.Window().PixelRect();
+                EXPECT_EQ(w.left, 112);
+                EXPECT_EQ(w.top, 84);
+                EXPECT_EQ(w.Width(), 800);
+                EXPECT_EQ(w.Height(), 600);
+                IntRect v = p.picMain.PixelRect();
+                EXPECT_EQ(v.left, 8);
+                EXPECT_EQ(v.top, 8);
+                EXPECT_EQ(v.Width(), 785);
+                EXPECT_EQ(v.Height(), 499);
+                EXPECT_EQ(p.ViewWidth, 785);
+                EXPECT_EQ(p.ViewHeight, 499);
+                EXPECT_EQ(p.HalfWidth, 392);
+                EXPECT_EQ(p.HalfHeight, 249);
+                EXPECT_EQ(p.FpsRect.left, 745);
+                EXPECT_EQ(p.FpsRect.top, 5);
+                EXPECT_EQ(p.FpsRect.right, 785);
+                EXPECT_EQ(p.FpsRect.bottom, 35);
+                EXPECT_EQ(p.HelpShown, 0);
+                EXPECT_EQ(p.SpeedInfoTime, 0.0f);
+                EXPECT_EQ(p.IntroTime, 0.0f);
+                // The panel shows where the view does not: the border at the window's edge.
+                Bitmap shot = h.screen.Screenshot();
+                EXPECT_EQ(shot.Get(112, 84), PixelFromColor(RGB(214, 203, 163)));
+                EXPECT_EQ(shot.Get(112 + 400, 84 + 560), PixelFromColor(RGB(128, 128, 128)));
+                EXPECT_EQ(shot.Get(50, 50), 0u); // the desktop around the window
+                h.screen.DoubleClick(112 + 400, 84 + 200);
+            } else if (frame == 4) {
+                stage = 2;
+                EXPECT_EQ(p.FullScreen, -1);
+                EXPECT_EQ(p.Window().PixelRect().Width(), 1024);
+                EXPECT_EQ(p.ViewWidth, 1024);
+                EXPECT_EQ(p.HalfWidth, 512);
+                EXPECT_EQ(p.FpsRect.left, 984);
+            }
+        },
+        5);
     EXPECT_EQ(stage, 2);
 }
 
 TEST(Form1, EnterSwitchesOnlyFromFullScreen) {
     ProgramHarness h;
     std::int16_t after1 = 1, after2 = 1;
-    h.Run([&](int frame, Form1& p) {
-        if (frame == 2 || frame == 3)
-            h.screen.KeyDown(13);
-        if (frame == 3)
-            after1 = p.FullScreen;
-        if (frame == 4)
-            after2 = p.FullScreen;
-    }, 4);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 2 || frame == 3)
+                h.screen.KeyDown(13);
+            if (frame == 3)
+                after1 = p.FullScreen;
+            if (frame == 4)
+                after2 = p.FullScreen;
+        },
+        4);
     EXPECT_EQ(after1, 0);
     EXPECT_EQ(after2, 0);
 }
@@ -102,24 +108,26 @@ TEST(Form1, EnterSwitchesOnlyFromFullScreen) {
 TEST(Form1, LeftDragOnTheBackgroundMovesTheWindowAndOtherButtonsDoNot) {
     ProgramHarness h;
     IntRect afterLeft, afterRight;
-    h.Run([&](int frame, Form1& p) {
-        if (frame == 2)
-            h.screen.DoubleClick(500, 400); // window at (112, 84)
-        if (frame == 3) {
-            // The grey strip below the sliders is bare background.
-            h.screen.MouseDown(112 + 300, 84 + 596);
-            h.screen.MouseMove(112 + 330, 84 + 576, vbLeftButton);
-            h.screen.MouseUp(112 + 330, 84 + 576);
-        }
-        if (frame == 4) {
-            afterLeft = p.Window().PixelRect();
-            h.screen.MouseDown(142 + 300, 64 + 596, vbRightButton);
-            h.screen.MouseMove(142 + 200, 64 + 500, vbRightButton);
-            h.screen.MouseUp(142 + 200, 64 + 500, vbRightButton);
-        }
-        if (frame == 5)
-            afterRight = p.Window().PixelRect();
-    }, 5);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 2)
+                h.screen.DoubleClick(500, 400); // window at (112, 84)
+            if (frame == 3) {
+                // The grey strip below the sliders is bare background.
+                h.screen.MouseDown(112 + 300, 84 + 596);
+                h.screen.MouseMove(112 + 330, 84 + 576, vbLeftButton);
+                h.screen.MouseUp(112 + 330, 84 + 576);
+            }
+            if (frame == 4) {
+                afterLeft = p.Window().PixelRect();
+                h.screen.MouseDown(142 + 300, 64 + 596, vbRightButton);
+                h.screen.MouseMove(142 + 200, 64 + 500, vbRightButton);
+                h.screen.MouseUp(142 + 200, 64 + 500, vbRightButton);
+            }
+            if (frame == 5)
+                afterRight = p.Window().PixelRect();
+        },
+        5);
     EXPECT_EQ(afterLeft.left, 142);
     EXPECT_EQ(afterLeft.top, 64);
     EXPECT_EQ(afterLeft.Width(), 800);
@@ -158,10 +166,12 @@ TEST(Form1, ShutdownLeavesNoPenOrBrushBehind) {
     int before = LiveGdiObjectCount();
     {
         ProgramHarness h;
-        h.Run([&](int frame, Form1& p) {
-            if (frame == 2)
-                p.SpeedInfoTime = 60, p.ViewInfoTime = 60; // the read-out selects its own
-        }, 3);
+        h.Run(
+            [&](int frame, Form1& p) {
+                if (frame == 2)
+                    p.SpeedInfoTime = 60, p.ViewInfoTime = 60; // the read-out selects its own
+            },
+            3);
     }
     EXPECT_EQ(LiveGdiObjectCount(), before);
 }

@@ -32,22 +32,24 @@ TEST(Panel, EnteringWindowModeSnapsTheSpeedToTheSlider) {
     float speedAtDefault = -1, speedWhenStopped = -1;
     std::string labelAtDefault, labelWhenStopped;
     std::int32_t sliderWhenStopped = -1;
-    h.Run([&](int frame, Form1& p) {
-        if (frame == 2)
-            h.screen.DoubleClick(500, 400);
-        if (frame == 3) {
-            speedAtDefault = p.Speed;
-            labelAtDefault = p.lblSpeed.Caption();
-            h.screen.DoubleClick(500, 400); // back to full screen
-            h.screen.KeyDown('X');          // stop
-            h.screen.DoubleClick(500, 400); // and window mode again
-        }
-        if (frame == 4) {
-            speedWhenStopped = p.Speed;
-            labelWhenStopped = p.lblSpeed.Caption();
-            sliderWhenStopped = p.SpeedBar->Value();
-        }
-    }, 4);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 2)
+                h.screen.DoubleClick(500, 400);
+            if (frame == 3) {
+                speedAtDefault = p.Speed;
+                labelAtDefault = p.lblSpeed.Caption();
+                h.screen.DoubleClick(500, 400); // back to full screen
+                h.screen.KeyDown('X');          // stop
+                h.screen.DoubleClick(500, 400); // and window mode again
+            }
+            if (frame == 4) {
+                speedWhenStopped = p.Speed;
+                labelWhenStopped = p.lblSpeed.Caption();
+                sliderWhenStopped = p.SpeedBar->Value();
+            }
+        },
+        4);
     EXPECT_FLOAT_EQ(speedAtDefault, 158.0f * 158.0f / 50000);
     EXPECT_EQ(labelAtDefault, "5.0");
     EXPECT_EQ(speedWhenStopped, 0.0f);
@@ -74,27 +76,29 @@ TEST(Panel, SlidersAtTheirLowEndsSetTheFlightAndTheLabels) {
     std::string speed, stars, sens, bright;
     float sensitivity = 0, brightness = 0, arrowSens = 0;
     std::int32_t starCount = -1;
-    h.Run([&](int frame, Form1& p) {
-        if (frame == 2)
-            h.screen.DoubleClick(500, 400);
-        if (frame >= 3 && frame < 43) {
-            for (auto [x, y] : {std::pair{kSpeedX, kSpeedY}, std::pair{kStarsX, kStarsY},
-                                std::pair{kSensX, kSensY}, std::pair{kBrightX, kBrightY}}) {
-                h.screen.MouseDown(kWinX + x + 18, kWinY + y + 10);
-                h.screen.MouseUp(kWinX + x + 18, kWinY + y + 10);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 2)
+                h.screen.DoubleClick(500, 400);
+            if (frame >= 3 && frame < 43) {
+                for (auto [x, y] : {std::pair{kSpeedX, kSpeedY}, std::pair{kStarsX, kStarsY},
+                                    std::pair{kSensX, kSensY}, std::pair{kBrightX, kBrightY}}) {
+                    h.screen.MouseDown(kWinX + x + 18, kWinY + y + 10);
+                    h.screen.MouseUp(kWinX + x + 18, kWinY + y + 10);
+                }
             }
-        }
-        if (frame == 44) {
-            speed = p.lblSpeed.Caption();
-            stars = p.lblStars.Caption();
-            sens = p.lblSens.Caption();
-            bright = p.lblBright.Caption();
-            sensitivity = p.Sensitivity;
-            brightness = p.Brightness;
-            starCount = p.StarCount;
-            arrowSens = p.Arrow->Sens;
-        }
-    }, 44);
+            if (frame == 44) {
+                speed = p.lblSpeed.Caption();
+                stars = p.lblStars.Caption();
+                sens = p.lblSens.Caption();
+                bright = p.lblBright.Caption();
+                sensitivity = p.Sensitivity;
+                brightness = p.Brightness;
+                starCount = p.StarCount;
+                arrowSens = p.Arrow->Sens;
+            }
+        },
+        44);
     EXPECT_EQ(speed, "0.0");
     EXPECT_EQ(stars, "0");
     EXPECT_EQ(starCount, 0);
@@ -109,26 +113,28 @@ TEST(Panel, SlidersAtTheirHighEndsSetTheFlightAndTheLabels) {
     ProgramHarness h;
     std::string speed, stars, sens, bright;
     float speedValue = 0;
-    h.Run([&](int frame, Form1& p) {
-        if (frame == 2)
-            h.screen.DoubleClick(500, 400);
-        if (frame >= 3 && frame < 43) {
-            for (auto [x, y, w] : {std::tuple{kSpeedX, kSpeedY, kSpeedW},
-                                   std::tuple{kStarsX, kStarsY, kStarsW},
-                                   std::tuple{kSensX, kSensY, kSensW},
-                                   std::tuple{kBrightX, kBrightY, kBrightW}}) {
-                h.screen.MouseDown(kWinX + x + w - 18, kWinY + y + 10);
-                h.screen.MouseUp(kWinX + x + w - 18, kWinY + y + 10);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 2)
+                h.screen.DoubleClick(500, 400);
+            if (frame >= 3 && frame < 43) {
+                for (auto [x, y, w] :
+                     {std::tuple{kSpeedX, kSpeedY, kSpeedW}, std::tuple{kStarsX, kStarsY, kStarsW},
+                      std::tuple{kSensX, kSensY, kSensW},
+                      std::tuple{kBrightX, kBrightY, kBrightW}}) {
+                    h.screen.MouseDown(kWinX + x + w - 18, kWinY + y + 10);
+                    h.screen.MouseUp(kWinX + x + w - 18, kWinY + y + 10);
+                }
             }
-        }
-        if (frame == 44) {
-            speed = p.lblSpeed.Caption();
-            stars = p.lblStars.Caption();
-            sens = p.lblSens.Caption();
-            bright = p.lblBright.Caption();
-            speedValue = p.Speed;
-        }
-    }, 44);
+            if (frame == 44) {
+                speed = p.lblSpeed.Caption();
+                stars = p.lblStars.Caption();
+                sens = p.lblSens.Caption();
+                bright = p.lblBright.Caption();
+                speedValue = p.Speed;
+            }
+        },
+        44);
     EXPECT_EQ(speed, "50.0");
     EXPECT_FLOAT_EQ(speedValue, 5.0f);
     EXPECT_EQ(stars, "2000");
@@ -140,20 +146,22 @@ TEST(Panel, OneStepAboveTheSpeedSliderMinimumIsASlowFlight) {
     ProgramHarness h;
     std::string label;
     float speed = -1;
-    h.Run([&](int frame, Form1& p) {
-        if (frame == 2)
-            h.screen.DoubleClick(500, 400);
-        if (frame == 3)
-            p.SpeedBar->SetValue(20);
-        if (frame == 4) { // the right arrow button: one step up from the minimum
-            h.screen.MouseDown(kWinX + kSpeedX + kSpeedW - 5, kWinY + kSpeedY + 10);
-            h.screen.MouseUp(kWinX + kSpeedX + kSpeedW - 5, kWinY + kSpeedY + 10);
-        }
-        if (frame == 5) {
-            label = p.lblSpeed.Caption();
-            speed = p.Speed;
-        }
-    }, 5);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 2)
+                h.screen.DoubleClick(500, 400);
+            if (frame == 3)
+                p.SpeedBar->SetValue(20);
+            if (frame == 4) { // the right arrow button: one step up from the minimum
+                h.screen.MouseDown(kWinX + kSpeedX + kSpeedW - 5, kWinY + kSpeedY + 10);
+                h.screen.MouseUp(kWinX + kSpeedX + kSpeedW - 5, kWinY + kSpeedY + 10);
+            }
+            if (frame == 5) {
+                label = p.lblSpeed.Caption();
+                speed = p.Speed;
+            }
+        },
+        5);
     EXPECT_FLOAT_EQ(speed, 21.0f * 21.0f / 50000);
     EXPECT_EQ(label, "0.1");
 }
@@ -162,36 +170,38 @@ TEST(Panel, JoystickTurnsTheFlightAndTheWheelSpinsIt) {
     ProgramHarness h;
     float zBefore = 0, xAfterTurn = 0, xBefore = 0, yAfterSpin = 0, yBefore = 0;
     int watched = -1;
-    h.Run([&](int frame, Form1& p) {
-        if (frame == 2)
-            h.screen.DoubleClick(500, 400);
-        if (frame == 3) {
-            p.Speed = 0; // keep stars still along the line of flight
-            // A star straight ahead: turning right makes it drift left (negative X).
-            watched = 7;
-            p.Field.Stars[watched] = StarRecord{0, 0, 100, 1, 0};
-            zBefore = p.Field.Stars[watched].Z;
-            xBefore = p.Field.Stars[watched].X;
-            // Grab the knob at the centre of picDir (541 + 36, 517 + 36), push it right.
-            h.screen.MouseDown(kWinX + 577, kWinY + 553);
-            h.screen.MouseMove(kWinX + 577 + 30, kWinY + 553, vbLeftButton);
-        }
-        if (frame == 6) {
-            xAfterTurn = p.Field.Stars[watched].X;
-            h.screen.MouseUp(kWinX + 607, kWinY + 553);
-        }
-        if (frame == 20) {
-            p.Field.Stars[watched] = StarRecord{50, 0, 100, 1, 0};
-            yBefore = p.Field.Stars[watched].Y;
-            // The wheel's ball rests at (36, 9) on picSpin (629, 517): swing it right.
-            h.screen.MouseDown(kWinX + 629 + 36, kWinY + 517 + 9);
-            h.screen.MouseMove(kWinX + 629 + 36 + 40, kWinY + 517 + 9, vbLeftButton);
-        }
-        if (frame == 23) {
-            yAfterSpin = p.Field.Stars[watched].Y;
-            h.screen.MouseUp(kWinX + 629 + 76, kWinY + 526);
-        }
-    }, 30);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 2)
+                h.screen.DoubleClick(500, 400);
+            if (frame == 3) {
+                p.Speed = 0; // keep stars still along the line of flight
+                // A star straight ahead: turning right makes it drift left (negative X).
+                watched = 7;
+                p.Field.Stars[watched] = StarRecord{0, 0, 100, 1, 0};
+                zBefore = p.Field.Stars[watched].Z;
+                xBefore = p.Field.Stars[watched].X;
+                // Grab the knob at the centre of picDir (541 + 36, 517 + 36), push it right.
+                h.screen.MouseDown(kWinX + 577, kWinY + 553);
+                h.screen.MouseMove(kWinX + 577 + 30, kWinY + 553, vbLeftButton);
+            }
+            if (frame == 6) {
+                xAfterTurn = p.Field.Stars[watched].X;
+                h.screen.MouseUp(kWinX + 607, kWinY + 553);
+            }
+            if (frame == 20) {
+                p.Field.Stars[watched] = StarRecord{50, 0, 100, 1, 0};
+                yBefore = p.Field.Stars[watched].Y;
+                // The wheel's ball rests at (36, 9) on picSpin (629, 517): swing it right.
+                h.screen.MouseDown(kWinX + 629 + 36, kWinY + 517 + 9);
+                h.screen.MouseMove(kWinX + 629 + 36 + 40, kWinY + 517 + 9, vbLeftButton);
+            }
+            if (frame == 23) {
+                yAfterSpin = p.Field.Stars[watched].Y;
+                h.screen.MouseUp(kWinX + 629 + 76, kWinY + 526);
+            }
+        },
+        30);
     EXPECT_EQ(zBefore, 100.0f);
     EXPECT_LT(xAfterTurn, xBefore - 1.0f);
     // Spinning clockwise (positive wheel) turns the stars counter-clockwise on the screen:
@@ -202,22 +212,24 @@ TEST(Panel, JoystickTurnsTheFlightAndTheWheelSpinsIt) {
 TEST(Panel, DraggingTheArrowSetsTheTargetAndTheLookFollowsItTheShortWay) {
     ProgramHarness h;
     float targetH = 1, lookAfterOne = 1, lookAtEnd = 1;
-    h.Run([&](int frame, Form1& p) {
-        if (frame == 2)
-            h.screen.DoubleClick(500, 400);
-        if (frame == 3) {
-            // picArr at (717, 517): drag 10 pixels to the right from its centre.
-            h.screen.MouseDown(kWinX + 753, kWinY + 553);
-            h.screen.MouseMove(kWinX + 763, kWinY + 553, vbLeftButton);
-            h.screen.MouseUp(kWinX + 763, kWinY + 553);
-        }
-        if (frame == 4) {
-            targetH = p.TargetAngleH;
-            lookAfterOne = p.LookAngleH;
-        }
-        if (frame == 200)
-            lookAtEnd = p.LookAngleH;
-    }, 200);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 2)
+                h.screen.DoubleClick(500, 400);
+            if (frame == 3) {
+                // picArr at (717, 517): drag 10 pixels to the right from its centre.
+                h.screen.MouseDown(kWinX + 753, kWinY + 553);
+                h.screen.MouseMove(kWinX + 763, kWinY + 553, vbLeftButton);
+                h.screen.MouseUp(kWinX + 763, kWinY + 553);
+            }
+            if (frame == 4) {
+                targetH = p.TargetAngleH;
+                lookAfterOne = p.LookAngleH;
+            }
+            if (frame == 200)
+                lookAtEnd = p.LookAngleH;
+        },
+        200);
     EXPECT_FLOAT_EQ(targetH, -5.7831855f);
     // The first step turns the short way, to the right (dH is about +0.5), by the smallest
     // step: 3% of 0.5 is below 0.015.
@@ -228,17 +240,19 @@ TEST(Panel, DraggingTheArrowSetsTheTargetAndTheLookFollowsItTheShortWay) {
 TEST(Panel, LookFollowLandsExactlyAndStepsAtMostTheLargestStep) {
     ProgramHarness h;
     std::vector<float> looks;
-    h.Run([&](int frame, Form1& p) {
-        if (frame == 2)
-            h.screen.DoubleClick(500, 400);
-        if (frame == 3) {
-            SetLookAngles(p, -3.1f, 0);
-            p.TargetAngleH = 3.1f;
-            p.TargetAngleV = 0;
-        }
-        if (frame > 3)
-            looks.push_back(p.LookAngleH);
-    }, 20);
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 2)
+                h.screen.DoubleClick(500, 400);
+            if (frame == 3) {
+                SetLookAngles(p, -3.1f, 0);
+                p.TargetAngleH = 3.1f;
+                p.TargetAngleV = 0;
+            }
+            if (frame > 3)
+                looks.push_back(p.LookAngleH);
+        },
+        20);
     ASSERT_GE(looks.size(), 3u);
     // From -3.1 towards 3.1 the short way is down through -pi, 0.083 in all.
     EXPECT_NEAR(looks[0], -3.1f - 0.015f, 1e-5);
