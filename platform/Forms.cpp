@@ -1,9 +1,9 @@
 #include "platform/Forms.h"
-#include "platform/Rounding.h"
 
 #include "platform/Backend.h"
 #include "platform/Form.h"
 #include "platform/Raster.h"
+#include "platform/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

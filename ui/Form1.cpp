@@ -1,7 +1,7 @@
 #include "ui/Form1.h"
-#include "platform/Rounding.h"
 
 #include "platform/Assets.h"
+#include "platform/Rounding.h"
 #include "ui/ScreenSize.h"
 #include "widgets/Images.h"
 #include "widgets/TimerOwner.h"
