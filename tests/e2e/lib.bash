@@ -45,7 +45,7 @@ start_ozmir() {
     "$OZMIR" >"$ARTEFACTS/$TEST_NAME.stdout" 2>"$ARTEFACTS/$TEST_NAME.stderr" &
     OZMIR_PID=$!
     for _ in $(seq 100); do
-        WINDOW=$(xdotool search --name "Ozmir Simulator" 2>/dev/null | head -n 1)
+        WINDOW=$(xdotool search --onlyvisible --name "Ozmir Simulator" 2>/dev/null | tail -n 1)
         [[ -n $WINDOW ]] && { sleep 0.5; return 0; }
         kill -0 "$OZMIR_PID" 2>/dev/null || fail "ozmir exited at start"
         sleep 0.1
@@ -58,6 +58,17 @@ window_geometry() {
     xdotool getwindowgeometry --shell "$WINDOW" | awk -F= '
         /^X=/ {x=$2} /^Y=/ {y=$2} /^WIDTH=/ {w=$2} /^HEIGHT=/ {h=$2}
         END {print x, y, w, h}'
+}
+
+# Waits up to 3 seconds for the window to be at "x y width height".
+expect_geometry() {
+    local want=$1 what=$2 got
+    for _ in $(seq 30); do
+        got=$(window_geometry)
+        [[ $got == "$want" ]] && return 0
+        sleep 0.1
+    done
+    fail "$what: window at '$got', expected '$want'"
 }
 
 shot() {

@@ -4,8 +4,7 @@ source "$(dirname "$0")/lib.bash" "$@"
 
 start_xvfb 1024x768
 start_ozmir
-read -r x y w h < <(window_geometry)
-[[ "$x $y $w $h" == "0 0 1024 768" ]] || fail "window is at $x,$y size ${w}x$h, not covering the screen"
+expect_geometry "0 0 1024 768" "at start: the window does not cover the screen"
 shot start
 
 xdotool key --window "$WINDOW" Escape

@@ -6,16 +6,6 @@ source "$(dirname "$0")/lib.bash" "$@"
 start_xvfb 1024x768
 start_ozmir
 
-expect_geometry() {
-    local want=$1 what=$2 got
-    for _ in $(seq 30); do
-        got=$(window_geometry)
-        [[ $got == "$want" ]] && return 0
-        sleep 0.1
-    done
-    fail "$what: window at '$got', expected '$want'"
-}
-
 double_click() {
     xdotool mousemove "$1" "$2" sleep 0.1 click --repeat 2 --delay 60 1
 }
