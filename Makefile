@@ -11,7 +11,7 @@ deps:
 
 release: deps
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DOZMIR_E2E=OFF $(CI_FLAGS)
-	cmake --build build/release -j $(JOBS) --target ozmir
+	cmake --build build/release -j $(JOBS) --target ozmir ozmir-record
 
 run: release
 	./build/release/ozmir
