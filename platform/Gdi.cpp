@@ -183,26 +183,30 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     return ColorFromPixel(p);
 }
 
-bool Ellipse(HDC dc, int left, int top, int right, int bottom) {
+namespace {
+
+using ShapeRaster = void (*)(Bitmap&, const IntRect&, Pixel, int, bool, Pixel);
+
+// Ellipse and Rectangle: outlined with the selected pen, filled with the selected brush.
+bool DrawShape(HDC dc, int left, int top, int right, int bottom, ShapeRaster draw) {
     Bitmap* image = Target(dc);
     if (image == nullptr)
         return false;
     const GdiObject* pen = dc->pen ? dc->pen : StockBlackPen();
     const GdiObject* brush = dc->brush ? dc->brush : StockWhiteBrush();
-    raster::DrawEllipse(*image, OrderedBox(left, top, right, bottom), PixelFromColor(pen->color),
-                        PenWidth(pen), !brush->hollow, PixelFromColor(brush->color));
+    draw(*image, OrderedBox(left, top, right, bottom), PixelFromColor(pen->color), PenWidth(pen),
+         !brush->hollow, PixelFromColor(brush->color));
     return true;
 }
 
+} // namespace
+
+bool Ellipse(HDC dc, int left, int top, int right, int bottom) {
+    return DrawShape(dc, left, top, right, bottom, raster::DrawEllipse);
+}
+
 bool Rectangle(HDC dc, int left, int top, int right, int bottom) {
-    Bitmap* image = Target(dc);
-    if (image == nullptr)
-        return false;
-    const GdiObject* pen = dc->pen ? dc->pen : StockBlackPen();
-    const GdiObject* brush = dc->brush ? dc->brush : StockWhiteBrush();
-    raster::DrawRectangle(*image, OrderedBox(left, top, right, bottom), PixelFromColor(pen->color),
-                          PenWidth(pen), !brush->hollow, PixelFromColor(brush->color));
-    return true;
+    return DrawShape(dc, left, top, right, bottom, raster::DrawRectangle);
 }
 
 bool MoveToEx(HDC dc, int x, int y, POINT* previous) {

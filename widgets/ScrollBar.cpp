@@ -129,6 +129,17 @@ void ScrollBar::SetValue(std::int32_t v) {
     Redraw();
 }
 
+// An arrow button pressed: one step now, then the shared timer repeats it while held.
+void ScrollBar::PressArrowButton(std::int32_t stepped) {
+    CurValue_ = stepped;
+    ThumbPos_ = ValueToThumbPos();
+    if (Tm != nullptr)
+        Tm->SetEnabled(true);
+    TimerOwner = CurTimerLoc;
+    RepeatDelay_ = 5;
+    Changed.Raise();
+}
+
 void ScrollBar::Pict_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y) {
     (void)Button; // any mouse button
     (void)Shift;
@@ -136,22 +147,10 @@ void ScrollBar::Pict_MouseDown(std::int16_t Button, std::int16_t Shift, float X,
     const double x = X;
     if (x < kButtonWidth) {
         LeftPressed_ = true;
-        CurValue_ = StepDown(CurValue_, MinChange_, MinValue_);
-        ThumbPos_ = ValueToThumbPos();
-        if (Tm != nullptr)
-            Tm->SetEnabled(true);
-        TimerOwner = CurTimerLoc;
-        RepeatDelay_ = 5;
-        Changed.Raise();
+        PressArrowButton(StepDown(CurValue_, MinChange_, MinValue_));
     } else if (x > static_cast<double>(BarWidth_) - kButtonWidth) {
         RightPressed_ = true;
-        CurValue_ = StepUp(CurValue_, MinChange_, MaxValue_);
-        ThumbPos_ = ValueToThumbPos();
-        if (Tm != nullptr)
-            Tm->SetEnabled(true);
-        TimerOwner = CurTimerLoc;
-        RepeatDelay_ = 5;
-        Changed.Raise();
+        PressArrowButton(StepUp(CurValue_, MinChange_, MaxValue_));
     } else if (static_cast<double>(ThumbPos_) <= x &&
                x < static_cast<double>(ThumbPos_) + static_cast<double>(ThumbLen_)) {
         GrabX_ = ToInt32(x);

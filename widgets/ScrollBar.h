@@ -83,6 +83,7 @@ public:
     float LastY() const { return LastY_; }
 
 private:
+    void PressArrowButton(std::int32_t stepped);
     // The thumb's left edge for CurValue, and the value for ThumbPos.
     std::int32_t ValueToThumbPos() const;
     std::int32_t ThumbPosToValue() const;
