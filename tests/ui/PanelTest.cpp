@@ -57,62 +57,25 @@ TEST(Panel, EnteringWindowModeSnapsTheSpeedToTheSlider) {
     EXPECT_EQ(sliderWhenStopped, 20);
 }
 
-// Presses the left arrow button of a slider n times, one press per frame.
-struct SliderPresses {
-    int x, y, times;
-    int done = 0;
-    void Step(ProgramHarness& h) {
-        if (done++ < times) {
-            h.screen.MouseDown(kWinX + x + 5, kWinY + y + 10);
-            h.screen.MouseUp(kWinX + x + 5, kWinY + y + 10);
-        }
-    }
+struct SliderEnd {
+    bool high;               // press beside the thumb towards the high end, else the low
+    const char* speed;       // lblSpeed
+    const char* stars;       // lblStars
+    const char* sensitivity; // lblSens
+    const char* brightness;  // lblBright
+    float speedValue, sensitivityValue, brightnessValue;
+    std::int32_t starCount;
 };
 
-TEST(Panel, SlidersAtTheirLowEndsSetTheFlightAndTheLabels) {
-    ProgramHarness h;
-    // Track presses step by LargeChange, arrow presses by MinChange: press the left part of
-    // each track many times, the thumb moves to its low end.
-    std::string speed, stars, sens, bright;
-    float sensitivity = 0, brightness = 0, arrowSens = 0;
-    std::int32_t starCount = -1;
-    h.Run(
-        [&](int frame, Form1& p) {
-            if (frame == 2)
-                h.screen.DoubleClick(500, 400);
-            if (frame >= 3 && frame < 43) {
-                for (auto [x, y] : {std::pair{kSpeedX, kSpeedY}, std::pair{kStarsX, kStarsY},
-                                    std::pair{kSensX, kSensY}, std::pair{kBrightX, kBrightY}}) {
-                    h.screen.MouseDown(kWinX + x + 18, kWinY + y + 10);
-                    h.screen.MouseUp(kWinX + x + 18, kWinY + y + 10);
-                }
-            }
-            if (frame == 44) {
-                speed = p.lblSpeed.Caption();
-                stars = p.lblStars.Caption();
-                sens = p.lblSens.Caption();
-                bright = p.lblBright.Caption();
-                sensitivity = p.Sensitivity;
-                brightness = p.Brightness;
-                starCount = p.StarCount;
-                arrowSens = p.Arrow->Sens;
-            }
-        },
-        44);
-    EXPECT_EQ(speed, "0.0");
-    EXPECT_EQ(stars, "0");
-    EXPECT_EQ(starCount, 0);
-    EXPECT_EQ(sens, "0.1");
-    EXPECT_FLOAT_EQ(sensitivity, 0.1f);
-    EXPECT_FLOAT_EQ(arrowSens, 0.1f);
-    EXPECT_EQ(bright, "0.2");
-    EXPECT_FLOAT_EQ(brightness, 0.2f);
-}
+class PanelSliderEnds : public ::testing::TestWithParam<SliderEnd> {};
 
-TEST(Panel, SlidersAtTheirHighEndsSetTheFlightAndTheLabels) {
+// Forty presses in each track beside the thumb take every slider to one end.
+TEST_P(PanelSliderEnds, SetTheFlightAndTheLabels) {
+    const SliderEnd& end = GetParam();
     ProgramHarness h;
     std::string speed, stars, sens, bright;
-    float speedValue = 0;
+    float speedValue = -1, sensitivity = -1, brightness = -1, arrowSens = -1;
+    std::int32_t starCount = -1;
     h.Run(
         [&](int frame, Form1& p) {
             if (frame == 2)
@@ -122,8 +85,9 @@ TEST(Panel, SlidersAtTheirHighEndsSetTheFlightAndTheLabels) {
                      {std::tuple{kSpeedX, kSpeedY, kSpeedW}, std::tuple{kStarsX, kStarsY, kStarsW},
                       std::tuple{kSensX, kSensY, kSensW},
                       std::tuple{kBrightX, kBrightY, kBrightW}}) {
-                    h.screen.MouseDown(kWinX + x + w - 18, kWinY + y + 10);
-                    h.screen.MouseUp(kWinX + x + w - 18, kWinY + y + 10);
+                    const int px = kWinX + x + (end.high ? w - 18 : 18), py = kWinY + y + 10;
+                    h.screen.MouseDown(px, py);
+                    h.screen.MouseUp(px, py);
                 }
             }
             if (frame == 44) {
@@ -132,15 +96,31 @@ TEST(Panel, SlidersAtTheirHighEndsSetTheFlightAndTheLabels) {
                 sens = p.lblSens.Caption();
                 bright = p.lblBright.Caption();
                 speedValue = p.Speed;
+                sensitivity = p.Sensitivity;
+                brightness = p.Brightness;
+                starCount = p.StarCount;
+                arrowSens = p.Arrow->Sens;
             }
         },
         44);
-    EXPECT_EQ(speed, "50.0");
-    EXPECT_FLOAT_EQ(speedValue, 5.0f);
-    EXPECT_EQ(stars, "2000");
-    EXPECT_EQ(sens, "3.0");
-    EXPECT_EQ(bright, "3.0");
+    EXPECT_EQ(speed, end.speed);
+    EXPECT_EQ(stars, end.stars);
+    EXPECT_EQ(sens, end.sensitivity);
+    EXPECT_EQ(bright, end.brightness);
+    EXPECT_FLOAT_EQ(speedValue, end.speedValue);
+    EXPECT_FLOAT_EQ(sensitivity, end.sensitivityValue);
+    EXPECT_FLOAT_EQ(arrowSens, end.sensitivityValue); // the arrow's drag follows the slider
+    EXPECT_FLOAT_EQ(brightness, end.brightnessValue);
+    EXPECT_EQ(starCount, end.starCount);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Panel, PanelSliderEnds,
+    ::testing::Values(SliderEnd{false, "0.0", "0", "0.1", "0.2", 0.0f, 0.1f, 0.2f, 0},
+                      SliderEnd{true, "50.0", "2000", "3.0", "3.0", 5.0f, 3.0f, 3.0f, 2000}),
+    [](const ::testing::TestParamInfo<SliderEnd>& info) {
+        return std::string(info.param.high ? "High" : "Low");
+    });
 
 TEST(Panel, OneStepAboveTheSpeedSliderMinimumIsASlowFlight) {
     ProgramHarness h;
