@@ -88,92 +88,32 @@ TEST(Form1, DoubleClickSwitchesToTheCentredWindowAndBack) {
     EXPECT_EQ(stage, 2);
 }
 
-TEST(Form1, EnterSwitchesOnlyFromFullScreen) {
-    ProgramHarness h;
-    std::int16_t after1 = 1, after2 = 1;
-    h.Run(
-        [&](int frame, Form1& p) {
-            if (frame == 2 || frame == 3)
-                h.screen.KeyDown(13);
-            if (frame == 3)
-                after1 = p.FullScreen;
-            if (frame == 4)
-                after2 = p.FullScreen;
-        },
-        4);
-    EXPECT_EQ(after1, 0);
-    EXPECT_EQ(after2, 0);
-}
-
-TEST(Form1, LeftDragOnTheBackgroundMovesTheWindowAndOtherButtonsDoNot) {
-    ProgramHarness h;
-    IntRect afterLeft, afterRight;
-    h.Run(
-        [&](int frame, Form1& p) {
-            if (frame == 2)
-                h.screen.DoubleClick(500, 400); // window at (112, 84)
-            if (frame == 3) {
-                // The grey strip below the sliders is bare background.
-                h.screen.MouseDown(112 + 300, 84 + 596);
-                h.screen.MouseMove(112 + 330, 84 + 576, vbLeftButton);
-                h.screen.MouseUp(112 + 330, 84 + 576);
-            }
-            if (frame == 4) {
-                afterLeft = p.Window().PixelRect();
-                h.screen.MouseDown(142 + 300, 64 + 596, vbRightButton);
-                h.screen.MouseMove(142 + 200, 64 + 500, vbRightButton);
-                h.screen.MouseUp(142 + 200, 64 + 500, vbRightButton);
-            }
-            if (frame == 5)
-                afterRight = p.Window().PixelRect();
-        },
-        5);
-    EXPECT_EQ(afterLeft.left, 142);
-    EXPECT_EQ(afterLeft.top, 64);
-    EXPECT_EQ(afterLeft.Width(), 800);
-    EXPECT_EQ(afterRight.left, 142);
-    EXPECT_EQ(afterRight.top, 64);
-}
-
-TEST(Form1, TheCloseButtonEndsTheProgramAfterTheFrame) {
-    ProgramHarness h;
-    int lastFrame = 0;
-    h.Run([&](int frame, Form1&) {
-        lastFrame = frame;
-        if (frame == 2)
-            h.screen.DoubleClick(500, 400);
-        if (frame == 3)
-            h.screen.Click(112 + 795, 84 + 4); // Command1 at (793, 1), 6 x 8
-    });
-    EXPECT_EQ(lastFrame, 3);
-    EXPECT_FALSE(h.screen.WindowOpen());
-}
-
-TEST(Form1, EscEndsTheProgramInEitherMode) {
-    ProgramHarness h;
-    int lastFrame = 0;
-    h.Run([&](int frame, Form1&) {
-        lastFrame = frame;
-        if (frame == 2)
-            h.screen.DoubleClick(500, 400);
-        if (frame == 4)
-            h.screen.KeyDown(27);
-    });
-    EXPECT_EQ(lastFrame, 4);
-}
-
-TEST(Form1, ShutdownLeavesNoPenOrBrushBehind) {
-    int before = LiveGdiObjectCount();
-    {
-        ProgramHarness h;
-        h.Run(
-            [&](int frame, Form1& p) {
-                if (frame == 2)
-                    p.SpeedInfoTime = 60, p.ViewInfoTime = 60; // the read-out selects its own
-            },
-            3);
+// The close button and Esc in window mode both end the program after the frame in whose
+// dispatch they came, and every pen and brush is gone afterwards, also the read-out's.
+TEST(Form1, CloseButtonAndEscEndTheProgramAfterTheFrameLeavingNoPenOrBrush) {
+    for (bool useEsc : {false, true}) {
+        const int before = LiveGdiObjectCount();
+        int lastFrame = 0;
+        {
+            ProgramHarness h;
+            h.Run([&](int frame, Form1& p) {
+                lastFrame = frame;
+                if (frame == 2) {
+                    p.SpeedInfoTime = 60; // the read-out selects its own pen and brush
+                    p.ViewInfoTime = 60;
+                }
+                if (frame == 3)
+                    h.screen.DoubleClick(500, 400);
+                if (frame == 4 && useEsc)
+                    h.screen.KeyDown(27);
+                if (frame == 4 && !useEsc)
+                    h.screen.Click(112 + 795, 84 + 4); // Command1 at (793, 1), 6 x 8
+            });
+            EXPECT_FALSE(h.screen.WindowOpen());
+        }
+        EXPECT_EQ(lastFrame, 4) << (useEsc ? "Esc" : "close button");
+        EXPECT_EQ(LiveGdiObjectCount(), before) << (useEsc ? "Esc" : "close button");
     }
-    EXPECT_EQ(LiveGdiObjectCount(), before);
 }
 
 } // namespace
