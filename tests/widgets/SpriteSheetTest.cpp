@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <stdexcept>
 #include <utility>
@@ -75,17 +76,13 @@ TEST_F(SpriteSheetTest, DialsAreWhiteRingsOnBlack) {
 // The mask is ORed in first and the picture ANDed over it: only white picture pixels
 // leave the background alone.
 TEST_F(SpriteSheetTest, MasksArePureBlackAndWhiteAndPicturesAreWhiteWhereTransparent) {
-    for (int i = 0; i < 12; ++i) {
-        const test::SpriteRect& s = Sprite(i);
-        for (int y = 0; s.hasMask && y < s.height; ++y)
-            for (int x = 0; x < s.width; ++x) {
-                const Pixel mask = Sheet().Get(s.x + x, s.y + s.height + y);
-                ASSERT_TRUE(mask == kWhite || mask == kBlack) << i << ": " << x << "," << y;
-                if (mask == kBlack) {
-                    ASSERT_EQ(At(i, x, y), kWhite) << i << ": " << x << "," << y;
-                }
+    for (int i = 0; i < 12; ++i)
+        for (int y = 0; Sprite(i).hasMask && y < Sprite(i).height; ++y)
+            for (int x = 0; x < Sprite(i).width; ++x) {
+                const Pixel mask = Sheet().Get(Sprite(i).x + x, Sprite(i).y + Sprite(i).height + y);
+                ASSERT_TRUE(mask == kWhite || (mask == kBlack && At(i, x, y) == kWhite))
+                    << i << ": " << x << "," << y;
             }
-    }
 }
 
 TEST_F(SpriteSheetTest, MasksOfDiscsButtonsAndThumbEndsHaveTheirShapes) {
@@ -114,27 +111,23 @@ TEST_F(SpriteSheetTest, MasksOfDiscsButtonsAndThumbEndsHaveTheirShapes) {
 }
 
 TEST_F(SpriteSheetTest, ArchMaskIsAnOuterArcOverAnInnerArcOpeningDownwards) {
-    // One symmetric run per row, widening from a 19-pixel crown to the full width.
+    // Rows 0 to 18: one symmetric run, widening from a 19-pixel crown to the full width.
+    // Below them the inner arc opens downwards: two runs, the gap between them widening.
     EXPECT_EQ(RowRuns(2, 0), (RunList{{27, 19}}));
-    int previous = 0;
-    for (int y = 0; y <= 18; ++y) {
+    EXPECT_EQ(RowRuns(2, 25), (RunList{{7, 6}, {60, 6}}));
+    for (int y = 0, width = 0, gap = 0; y <= 25; ++y) {
         const RunList runs = RowRuns(2, y);
-        ASSERT_EQ(runs.size(), 1u) << "row " << y;
-        EXPECT_EQ(runs[0].first, 72 - (runs[0].first + runs[0].second - 1)) << "row " << y;
-        EXPECT_GE(runs[0].second, previous) << "row " << y;
-        previous = runs[0].second;
-        if (y >= 14) {
-            EXPECT_EQ(runs, (RunList{{0, 73}})) << "row " << y;
+        ASSERT_EQ(runs.size(), y <= 18 ? 1u : 2u) << "row " << y;
+        EXPECT_EQ(runs[0].first, 73 - runs.back().first - runs.back().second) << "row " << y;
+        if (y <= 18) {
+            EXPECT_GE(runs[0].second, width) << "row " << y;
+            EXPECT_TRUE(y < 14 || runs[0].second == 73) << "row " << y;
+            width = runs[0].second;
+        } else {
+            EXPECT_GT(runs[1].first - runs[0].first - runs[0].second, gap) << "row " << y;
+            gap = runs[1].first - runs[0].first - runs[0].second;
         }
     }
-    // Below them the inner arc opens downwards: two runs, the gap between them widening.
-    for (int y = 19, gap = 0; y <= 25; ++y) {
-        const RunList runs = RowRuns(2, y);
-        ASSERT_EQ(runs.size(), 2u) << "row " << y;
-        EXPECT_GT(runs[1].first - runs[0].first - runs[0].second, gap) << "row " << y;
-        gap = runs[1].first - runs[0].first - runs[0].second;
-    }
-    EXPECT_EQ(RowRuns(2, 25), (RunList{{7, 6}, {60, 6}}));
 }
 
 // The widgets erase the knob and the ball by drawing the well and the arch again: those
@@ -164,70 +157,52 @@ TEST_F(SpriteSheetTest, WellAndArchCoverEveryPlaceOfTheKnobAndTheBall) {
 // ---- Drawing through the table ----
 
 // A masked picture shows only under the white of its mask; one without a mask covers
-// its whole rectangle.
+// its whole rectangle. Every picture at size, then three stretched by whole multiples, so
+// that each destination pixel has one obvious source pixel.
 TEST_F(SpriteSheetTest, DrawsShowThePictureUnderWhiteMaskAndLeaveTheRestAlone) {
-    Images& images = SpriteImages();
-    for (std::int16_t i = 0; i < 12; ++i) {
+    std::vector<std::array<int, 3>> draws = {{1, 2, 3}, {4, 3, 2}, {9, 3, 1}}; // i, times x, y
+    for (int i = 0; i < 12; ++i)
+        draws.push_back({i, 1, 1});
+    for (const auto& [i, kx, ky] : draws) {
         const test::SpriteRect& s = Sprite(i);
+        const auto index = static_cast<std::int16_t>(i);
         PaintNoise();
-        images.DrawImage(target.hDC(), i, 7, 5);
+        if (kx * ky == 1)
+            SpriteImages().DrawImage(target.hDC(), index, 7, 5);
+        else
+            SpriteImages().DrawStretchImage(target.hDC(), index, 7, 5, s.width * kx, s.height * ky);
         for (int y = 0; y < 160; ++y)
             for (int x = 0; x < 160; ++x) {
-                const int sx = x - 7, sy = y - 5;
-                const bool inside = sx >= 0 && sy >= 0 && sx < s.width && sy < s.height;
-                const bool shown = inside && (!s.hasMask || Opaque(i, sx, sy));
-                const Pixel expected = shown ? At(i, sx, sy) : Noise(x, y);
-                ASSERT_EQ(target.Image().Get(x, y), expected) << i << ": " << x << "," << y;
+                const int sx = (x - 7) / kx, sy = (y - 5) / ky;
+                const bool shown = x >= 7 && y >= 5 && sx < s.width && sy < s.height &&
+                                   (!s.hasMask || Opaque(i, sx, sy));
+                ASSERT_EQ(target.Image().Get(x, y), shown ? At(i, sx, sy) : Noise(x, y))
+                    << i << " times " << kx << "," << ky << ": " << x << "," << y;
             }
     }
 }
 
-TEST_F(SpriteSheetTest, StretchedMaskedDrawsKeepTheirTransparency) {
-    Images& images = SpriteImages();
-    // Whole multiples, so that each destination pixel has one obvious source pixel.
-    const int stretches[][3] = {{1, 74, 111}, {4, 48, 40}, {9, 12, 17}};
-    for (const auto& [i, width, height] : stretches) {
-        PaintNoise();
-        images.DrawStretchImage(target.hDC(), static_cast<std::int16_t>(i), 3, 2, width, height);
-        const int kx = width / Sprite(i).width, ky = height / Sprite(i).height;
-        for (int y = 0; y <= height; ++y)
-            for (int x = 0; x <= width; ++x) {
-                const bool inside = x < width && y < height;
-                const Pixel expected = inside && Opaque(i, x / kx, y / ky) ? At(i, x / kx, y / ky)
-                                                                           : Noise(x + 3, y + 2);
-                ASSERT_EQ(target.Image().Get(x + 3, y + 2), expected) << i << ": " << x << "," << y;
-            }
-    }
-}
-
-// Picture i of a 6 x 1 sheet is its single pixel (i, 0), of colour Colour(i).
+// Picture i of a 6 x 1 sheet is its single pixel (i, 0).
 TEST_F(SpriteSheetTest, RebindingRestartsRegistrationAndTheTableKeepsTheRecordsThatFit) {
-    const auto colour = [](int i) { return 0x102030u * static_cast<Pixel>(i + 1); };
     PictureBox& sheet = Surface("colours", 0, 300, 6, 1);
     for (int x = 0; x < 6; ++x)
-        sheet.Image().Set(x, 0, colour(x));
+        sheet.Image().Set(x, 0, 0x102030u * static_cast<Pixel>(x + 1));
     Images images;
-    const auto drawn = [&](std::int16_t index) {
-        images.DrawImage(target.hDC(), index, 0, 0);
-        return target.Image().Get(0, 0);
-    };
     images.SetPictureObject(&sheet);
     images.SetImageCount(3);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(images.AddImage(i, 0, 1, 1, false), i);
     EXPECT_THROW(images.AddImage(3, 0, 1, 1, false), std::out_of_range); // beyond the table
-
     images.SetPictureObject(&sheet);
     EXPECT_EQ(images.AddImage(5, 0, 1, 1, false), 0);
     images.SetImageCount(2);
     EXPECT_EQ(images.AddImage(4, 0, 1, 1, false), 1);
-    EXPECT_EQ(drawn(0), colour(5));
-    EXPECT_EQ(drawn(1), colour(4));
-    images.SetImageCount(5);
-    EXPECT_EQ(drawn(1), colour(4)); // kept when the table grows
-    PaintNoise();
+    images.SetImageCount(5); // grown again: the records are kept
+    images.DrawImage(target.hDC(), 0, 0, 0);
+    images.DrawImage(target.hDC(), 1, 1, 0);
+    EXPECT_EQ(target.Image().Get(0, 0), sheet.Image().Get(5, 0));
+    EXPECT_EQ(target.Image().Get(1, 0), sheet.Image().Get(4, 0));
     EXPECT_THROW(images.DrawStretchImage(target.hDC(), 5, 0, 0, 4, 4), std::out_of_range);
-    EXPECT_EQ(target.Image().Get(0, 0), Noise(0, 0));
 }
 
 } // namespace
