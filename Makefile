@@ -34,6 +34,16 @@ test: build asan
 		ctest --output-on-failure -j $(JOBS)
 	cd build/test && ctest --output-on-failure -L e2e
 
+.PHONY: install package
+
+# Installs the Release build under PREFIX (/usr/local unless given; DESTDIR is honoured).
+install: release
+	DESTDIR="$(DESTDIR)" cmake --install build/release $(if $(PREFIX),--prefix "$(PREFIX)",)
+
+# Packs the Release build into build/release/ozmir_<version>_<arch>.deb.
+package: release
+	cd build/release && cpack -G DEB
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

@@ -1,6 +1,7 @@
 #pragma once
-// The window's icon, drawn from code: 32 x 32 pixels, a star bursting out of deep blue
-// with stars streaming past it towards the edges.
+// The program's icon, drawn from code: a star bursting out of deep blue with stars
+// streaming past it towards the edges. It is designed on a 32 x 32 grid (the window's
+// icon) and drawn at any other size by scaling that grid, for the desktop's icon theme.
 
 #include "tools/ArtPainting.h"
 
@@ -9,6 +10,9 @@
 namespace oz::art {
 
 constexpr int kIconSize = 32;
+
+// The sizes the desktop's icon theme asks for.
+constexpr std::array<int, 8> kThemeIconSizes{16, 22, 24, 32, 48, 64, 128, 256};
 
 namespace icon {
 
@@ -86,11 +90,15 @@ inline Rgb IconColour(double x, double y) {
 
 } // namespace icon
 
-inline Bitmap DrawIcon() {
-    Bitmap image(kIconSize, kIconSize);
-    for (int y = 0; y < kIconSize; ++y)
-        for (int x = 0; x < kIconSize; ++x)
-            image.Set(x, y, ToPixel(SamplePixel(x, y, icon::IconColour)));
+inline Bitmap DrawIcon(int size = kIconSize) {
+    const double toGrid = static_cast<double>(kIconSize) / size;
+    const auto shade = [toGrid](double x, double y) {
+        return icon::IconColour(x * toGrid, y * toGrid);
+    };
+    Bitmap image(size, size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            image.Set(x, y, ToPixel(SamplePixel(x, y, shade)));
     return image;
 }
 

@@ -1,4 +1,5 @@
-// Draws the program's pictures into <directory>/sprites.png and <directory>/icon.png.
+// Draws the program's pictures into <directory>/sprites.png, <directory>/icon.png (the
+// window's icon) and <directory>/icons/ozmir-<size>.png (the icon theme's sizes).
 // Usage: make-assets [directory]   (default: assets, under the current directory)
 
 #include "platform/Assets.h"
@@ -6,6 +7,7 @@
 #include "tools/SpriteSheetArt.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -27,7 +29,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string directory = argc == 2 ? argv[1] : "assets";
-    const bool sheetSaved = Save(directory + "/sprites.png", oz::art::DrawSpriteSheet());
-    const bool iconSaved = Save(directory + "/icon.png", oz::art::DrawIcon());
-    return sheetSaved && iconSaved ? 0 : 1;
+    bool saved = Save(directory + "/sprites.png", oz::art::DrawSpriteSheet());
+    saved = Save(directory + "/icon.png", oz::art::DrawIcon()) && saved;
+    std::error_code error;
+    std::filesystem::create_directories(directory + "/icons", error);
+    for (int size : oz::art::kThemeIconSizes)
+        saved = Save(directory + "/icons/ozmir-" + std::to_string(size) + ".png",
+                     oz::art::DrawIcon(size)) &&
+                saved;
+    return saved ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-// The committed pictures are exactly what make-assets draws, so the sheet and the icon
+// The committed pictures are exactly what make-assets draws, so the sheet and the icons
 // can be changed only through its code.
 
 #include "platform/Assets.h"
@@ -9,13 +9,16 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace oz {
 namespace {
 
-TEST(MakeAssets, DrawsTheCommittedSpriteSheetAndIcon) {
-    const std::pair<const char*, Bitmap> assets[] = {{"sprites.png", art::DrawSpriteSheet()},
-                                                     {"icon.png", art::DrawIcon()}};
+TEST(MakeAssets, DrawsTheCommittedSpriteSheetAndIcons) {
+    std::vector<std::pair<std::string, Bitmap>> assets = {{"sprites.png", art::DrawSpriteSheet()},
+                                                          {"icon.png", art::DrawIcon()}};
+    for (int size : art::kThemeIconSizes)
+        assets.emplace_back("icons/ozmir-" + std::to_string(size) + ".png", art::DrawIcon(size));
     for (const auto& [name, drawn] : assets) {
         Bitmap committed;
         ASSERT_TRUE(LoadPng(std::string(OZMIR_SOURCE_DIR) + "/assets/" + name, committed));
