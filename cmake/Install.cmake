@@ -88,7 +88,9 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
 include(CPack)
 
 if(NOT OZMIR_SANITIZE)
-    add_test(NAME package COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/install_and_package.sh
-                                  ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/package-test)
+    add_test(NAME package
+             COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/install_and_package.sh
+                     ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/package-test
+                     ${PROJECT_VERSION})
     set_tests_properties(package PROPERTIES LABELS package TIMEOUT 300)
 endif()

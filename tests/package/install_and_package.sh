@@ -2,11 +2,13 @@
 # Builds the Debian package from an already built tree, checks its fields and contents,
 # unpacks it into a scratch root (never into the system) and runs what it installed:
 # the recorder on a small script, and the desktop's and software centres' validators.
-# Usage: install_and_package.sh BUILD_DIR SCRATCH_DIR
+# Usage: install_and_package.sh CPACK BUILD_DIR SCRATCH_DIR VERSION
 set -euo pipefail
 
-BUILD=$1
-SCRATCH=$2
+CPACK=$1
+BUILD=$2
+SCRATCH=$3
+VERSION=$4
 fail() {
     echo "FAIL [package]: $*" >&2
     exit 1
@@ -14,13 +16,14 @@ fail() {
 
 rm -rf "$SCRATCH"
 mkdir -p "$SCRATCH"
-cpack --config "$BUILD/CPackConfig.cmake" -B "$SCRATCH" >"$SCRATCH/cpack.log" 2>&1 ||
+"$CPACK" --config "$BUILD/CPackConfig.cmake" -B "$SCRATCH" >"$SCRATCH/cpack.log" 2>&1 ||
     fail "cpack failed: $(cat "$SCRATCH/cpack.log")"
 debs=("$SCRATCH"/*.deb)
 [[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "expected one .deb, got: ${debs[*]}"
 deb=${debs[0]}
 
 # Fields: the computed library dependencies, and the ones added by hand.
+[[ $(dpkg-deb -f "$deb" Version) == "$VERSION" ]] || fail "version is not $VERSION"
 [[ $(dpkg-deb -f "$deb" Section) == games ]] || fail "section is not games"
 depends=$(dpkg-deb -f "$deb" Depends)
 for want in libc6 libsdl2 libpng libfreetype libfontconfig libx11 fonts-dejavu-core; do
