@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace oz {
@@ -113,6 +114,24 @@ int OnXError(Display* display, XErrorEvent* error) {
     return earlierErrorHandler ? earlierErrorHandler(display, error) : 0;
 }
 
+// Xft.dpi from the X resources, 0 when it is not set.
+float DesktopDpi() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0)
+        return 0;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    float dpi = 0;
+    if (const char* resources = XResourceManagerString(display)) {
+        const char* at = std::strstr(resources, "Xft.dpi:");
+        if (at && (at == resources || at[-1] == '\n'))
+            dpi = std::strtof(at + 8, nullptr);
+    }
+    XCloseDisplay(display);
+    return dpi;
+}
+
 } // namespace
 
 std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error, const SdlDisplayRequest& request,
@@ -196,8 +215,10 @@ bool SdlBackend::ChooseDisplay(int requested, std::string& error, bool& badReque
     screenHeight_ = mode.h;
     originX_ = bounds.x;
     originY_ = bounds.y;
-    float dpi = 0;
-    if (SDL_GetDisplayDPI(index, &dpi, nullptr, nullptr) != 0)
+    // The desktop's own setting first (Xft.dpi, which desktops raise when they scale),
+    // then what the display says of itself.
+    float dpi = DesktopDpi();
+    if (dpi <= 0 && SDL_GetDisplayDPI(index, &dpi, nullptr, nullptr) != 0)
         dpi = 0;
     scale_ = DesktopScale(SDL_getenv("OZMIR_SCALE"), dpi, mode.w, mode.h, kWindowModeWidth,
                           kWindowModeHeight);
