@@ -215,10 +215,13 @@ bool SdlBackend::ChooseDisplay(int requested, std::string& error, bool& badReque
     screenHeight_ = mode.h;
     originX_ = bounds.x;
     originY_ = bounds.y;
-    // The desktop's own setting first (Xft.dpi, which desktops raise when they scale),
-    // then what the display says of itself.
+    // On X11 the desktop's own setting first (Xft.dpi, which desktops raise when they
+    // scale), then what the display says of itself. Elsewhere the compositor scales
+    // windows itself.
     float dpi = DesktopDpi();
-    if (dpi <= 0 && SDL_GetDisplayDPI(index, &dpi, nullptr, nullptr) != 0)
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool x11 = driver && std::strcmp(driver, "x11") == 0;
+    if (x11 && dpi <= 0 && SDL_GetDisplayDPI(index, &dpi, nullptr, nullptr) != 0)
         dpi = 0;
     scale_ = DesktopScale(SDL_getenv("OZMIR_SCALE"), dpi, mode.w, mode.h, kWindowModeWidth,
                           kWindowModeHeight);
@@ -452,8 +455,7 @@ void SdlBackend::WindowChanged(Form& form) {
         (scaled_.Width() != shown.Width() || scaled_.Height() != shown.Height()))
         scaled_.Resize(shown.Width(), shown.Height());
     if (!window_) {
-        // Made on the chosen display (which, with several X screens, is where it stays), then
-        // placed below.
+        // Made on the chosen display, then placed below.
         window_ = SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(display_),
                                    SDL_WINDOWPOS_CENTERED_DISPLAY(display_), shown.Width(),
                                    shown.Height(), SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
