@@ -2,20 +2,43 @@
 
 #include "platform/Backend.h"
 #include "platform/SdlBackend.h"
+#include "platform/Termination.h"
 #include "ui/Form1.h"
+#include "ui/Options.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    if (argc > 1) {
-        std::fprintf(stderr, "usage: %s\n  (ozmir takes no arguments; see README.md for keys)\n",
-                     argv[0]);
+    oz::Options options;
+    std::string error;
+    if (!oz::ParseOptions(std::vector<std::string>(argv + 1, argv + argc),
+                          std::getenv("XSCREENSAVER_WINDOW"), options, error)) {
+        std::fprintf(stderr, "ozmir: %s\n", error.c_str());
         return 2;
     }
-    std::string error;
-    auto backend = oz::SdlBackend::Create(error);
+    if (options.Help) {
+        std::fputs(oz::UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.Version) {
+        std::printf("%s\n", oz::VersionText().c_str());
+        return 0;
+    }
+    oz::CatchTermination();
+    oz::SdlDisplayRequest request;
+    request.display = options.Display.value_or(-1);
+    request.root = options.Root;
+    request.window = options.Window.value_or(0);
+    bool badRequest = false;
+    auto backend = oz::SdlBackend::Create(error, request, &badRequest);
     if (!backend) {
+        if (badRequest) {
+            std::fprintf(stderr, "ozmir: %s\n", error.c_str());
+            return 2;
+        }
         std::fprintf(stderr, "ozmir: cannot open a display: %s\n",
                      error.empty() ? "no display available" : error.c_str());
         return 1;
@@ -23,7 +46,7 @@ int main(int argc, char** argv) {
     oz::SetBackend(backend.get());
     {
         oz::Form1 form;
-        form.Run();
+        form.Run(options.Start);
     }
     oz::SetBackend(nullptr);
     return 0;

@@ -18,6 +18,11 @@ public:
 
     int ScreenWidthPx() const override { return width_; }
     int ScreenHeightPx() const override { return height_; }
+    // The screen changes size, as a window drawn into may.
+    void ResizeScreen(int width, int height) {
+        width_ = width;
+        height_ = height;
+    }
 
     std::uint32_t TickCount() override;
     void Sleep(std::uint32_t milliseconds) override;

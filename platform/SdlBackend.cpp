@@ -1,10 +1,15 @@
 #include "platform/SdlBackend.h"
 
+#include "platform/DisplayScale.h"
 #include "platform/Form.h"
+#include "platform/Termination.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace oz {
@@ -88,9 +93,49 @@ std::int16_t VirtualKey(SDL_Keycode key) {
     }
 }
 
+// Window mode's size in logical pixels, which a scaled window must still fit on the display.
+constexpr int kWindowModeWidth = 800;
+constexpr int kWindowModeHeight = 600;
+
+// The adopted window belongs to another program, which may destroy it at any moment. Errors
+// about it mean it is gone, which ends the program cleanly; any other X error goes on to the
+// handler that was there before.
+unsigned long adoptedWindow = 0;
+bool adoptedWindowGone = false;
+XErrorHandler earlierErrorHandler = nullptr;
+
+int OnXError(Display* display, XErrorEvent* error) {
+    if (adoptedWindow != 0 && error->resourceid == adoptedWindow &&
+        (error->error_code == BadWindow || error->error_code == BadDrawable ||
+         error->error_code == BadMatch)) {
+        adoptedWindowGone = true;
+        return 0;
+    }
+    return earlierErrorHandler ? earlierErrorHandler(display, error) : 0;
+}
+
+// Xft.dpi from the X resources, 0 when it is not set.
+float DesktopDpi() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0)
+        return 0;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return 0;
+    float dpi = 0;
+    if (const char* resources = XResourceManagerString(display)) {
+        const char* at = std::strstr(resources, "Xft.dpi:");
+        if (at && (at == resources || at[-1] == '\n'))
+            dpi = std::strtof(at + 8, nullptr);
+    }
+    XCloseDisplay(display);
+    return dpi;
+}
+
 } // namespace
 
-std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error) {
+std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error, const SdlDisplayRequest& request,
+                                               bool* badRequest) {
     auto set = [](const char* name) {
         const char* v = SDL_getenv(name);
         return v && *v;
@@ -123,13 +168,120 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error) {
         SDL_Quit();
         return nullptr;
     }
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
-        error = SDL_GetError();
-        SDL_Quit();
+    std::unique_ptr<SdlBackend> backend(new SdlBackend(0, 0));
+    bool bad = false;
+    const bool ready = request.root || request.window != 0
+                           ? backend->AdoptWindow(request, error, bad)
+                           : backend->ChooseDisplay(request.display, error, bad);
+    if (badRequest)
+        *badRequest = bad;
+    if (!ready)
         return nullptr;
+    return backend;
+}
+
+bool SdlBackend::ChooseDisplay(int requested, std::string& error, bool& badRequest) {
+    const int count = SDL_GetNumVideoDisplays();
+    int index = 0;
+    if (requested >= 0) {
+        if (requested >= count) {
+            error = "--display " + std::to_string(requested) + ": there is no such display (" +
+                    std::to_string(count) + " found, numbered from 0)";
+            badRequest = true;
+            return false;
+        }
+        index = requested;
+    } else {
+        // The display under the pointer.
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        const SDL_Point pointer{x, y};
+        for (int i = 0; i < count; ++i) {
+            SDL_Rect bounds;
+            if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&pointer, &bounds)) {
+                index = i;
+                break;
+            }
+        }
     }
-    return std::unique_ptr<SdlBackend>(new SdlBackend(mode.w, mode.h));
+    SDL_DisplayMode mode;
+    SDL_Rect bounds;
+    if (SDL_GetDesktopDisplayMode(index, &mode) != 0 || SDL_GetDisplayBounds(index, &bounds) != 0) {
+        error = SDL_GetError();
+        return false;
+    }
+    display_ = index;
+    screenWidth_ = mode.w;
+    screenHeight_ = mode.h;
+    originX_ = bounds.x;
+    originY_ = bounds.y;
+    // On X11 the desktop's own setting first (Xft.dpi, which desktops raise when they
+    // scale), then what the display says of itself. Elsewhere the compositor scales
+    // windows itself.
+    float dpi = DesktopDpi();
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const bool x11 = driver && std::strcmp(driver, "x11") == 0;
+    if (x11 && dpi <= 0 && SDL_GetDisplayDPI(index, &dpi, nullptr, nullptr) != 0)
+        dpi = 0;
+    scale_ = DesktopScale(SDL_getenv("OZMIR_SCALE"), dpi, mode.w, mode.h, kWindowModeWidth,
+                          kWindowModeHeight);
+    return true;
+}
+
+bool SdlBackend::AdoptWindow(const SdlDisplayRequest& request, std::string& error,
+                             bool& badRequest) {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0) {
+        error = "drawing into another window needs an X11 display";
+        badRequest = true;
+        return false;
+    }
+    // Ask the X server about the window on a connection of our own, before SDL touches it.
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        error = "cannot connect to the X display";
+        return false;
+    }
+    const unsigned long id = request.root ? DefaultRootWindow(display) : request.window;
+    adoptedWindow = id;
+    adoptedWindowGone = false;
+    earlierErrorHandler = XSetErrorHandler(OnXError);
+    XWindowAttributes attributes;
+    const bool exists = XGetWindowAttributes(display, id, &attributes) != 0 && !adoptedWindowGone;
+    XCloseDisplay(display);
+    char name[32];
+    std::snprintf(name, sizeof name, "0x%lx", id);
+    if (!exists) {
+        error = std::string("there is no window ") + name;
+        badRequest = true;
+        return false;
+    }
+
+    // Our own pixels go straight to the window, without a renderer of ours on it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(id)));
+    if (!window_) {
+        error = std::string("cannot draw into window ") + name + ": " + SDL_GetError();
+        return false;
+    }
+    adopted_ = id;
+    SDL_GetWindowSize(window_, &screenWidth_, &screenHeight_);
+    // Hear when the window changes size or goes away; its owner keeps its input.
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+        XWindowAttributes own;
+        if (XGetWindowAttributes(info.info.x11.display, id, &own))
+            XSelectInput(info.info.x11.display, id, own.your_event_mask | StructureNotifyMask);
+        XFlush(info.info.x11.display);
+    }
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    return true;
+}
+
+int SdlBackend::Logical(int physical) const {
+    const int scale = fullscreen_ || adopted_ != 0 ? 1 : scale_;
+    return physical >= 0 ? physical / scale : -((-physical + scale - 1) / scale);
 }
 
 SdlBackend::SdlBackend(int screenWidth, int screenHeight)
@@ -150,6 +302,14 @@ void SdlBackend::Sleep(std::uint32_t milliseconds) {
 }
 
 bool SdlBackend::PollInput(InputEvent& event) {
+    if (adopted_ != 0)
+        return PollAdoptedWindow(event);
+    if (TerminationRequested() && !closeReported_) {
+        closeReported_ = true;
+        event = InputEvent{};
+        event.type = InputEvent::Type::Close;
+        return true;
+    }
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
         IntRect at = form_ ? form_->PixelRect() : IntRect{};
@@ -172,8 +332,8 @@ bool SdlBackend::PollInput(InputEvent& event) {
         case SDL_MOUSEBUTTONUP:
             event.type = e.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::MouseDown
                                                        : InputEvent::Type::MouseUp;
-            event.x = at.left + e.button.x;
-            event.y = at.top + e.button.y;
+            event.x = at.left + Logical(e.button.x);
+            event.y = at.top + Logical(e.button.y);
             event.button = ButtonBit(e.button.button);
             event.clicks = e.button.clicks;
             lastX_ = event.x;
@@ -187,8 +347,8 @@ bool SdlBackend::PollInput(InputEvent& event) {
             return true;
         case SDL_MOUSEMOTION:
             event.type = InputEvent::Type::MouseMove;
-            event.x = at.left + e.motion.x;
-            event.y = at.top + e.motion.y;
+            event.x = at.left + Logical(e.motion.x);
+            event.y = at.top + Logical(e.motion.y);
             event.buttons = ButtonBits(e.motion.state);
             event.shift = ShiftBits(static_cast<Uint16>(SDL_GetModState()));
             lastX_ = event.x;
@@ -223,6 +383,34 @@ bool SdlBackend::PollInput(InputEvent& event) {
     return false;
 }
 
+// Another program's window takes no input from us: only its changes of size, its end, and
+// a request to terminate reach the program.
+bool SdlBackend::PollAdoptedWindow(InputEvent& event) {
+    SDL_Event e;
+    while (!adoptedWindowGone && SDL_PollEvent(&e)) {
+        if (e.type == SDL_QUIT) {
+            adoptedWindowGone = true;
+        } else if (e.type == SDL_SYSWMEVENT && e.syswm.msg->subsystem == SDL_SYSWM_X11) {
+            const XEvent& x = e.syswm.msg->msg.x11.event;
+            if (x.type == DestroyNotify && x.xdestroywindow.window == adopted_)
+                adoptedWindowGone = true;
+        } else if (e.type == SDL_WINDOWEVENT) {
+            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                screenWidth_ = e.window.data1;
+                screenHeight_ = e.window.data2;
+            }
+            if (form_)
+                form_->InvalidateAll();
+        }
+    }
+    if (closeReported_ || (!adoptedWindowGone && !TerminationRequested()))
+        return false;
+    closeReported_ = true;
+    event = InputEvent{};
+    event.type = InputEvent::Type::Close;
+    return true;
+}
+
 bool SdlBackend::PointerOnScreen(int& x, int& y) {
     if (!window_)
         return false;
@@ -239,17 +427,38 @@ bool SdlBackend::PointerOnScreen(int& x, int& y) {
         return false;
     // Screen coordinates as the window's own geometry places them.
     IntRect at = form_ ? form_->PixelRect() : IntRect{};
-    x = at.left + wx;
-    y = at.top + wy;
+    x = at.left + Logical(wx);
+    y = at.top + Logical(wy);
     return true;
 }
 
 void SdlBackend::WindowChanged(Form& form) {
     form_ = &form;
+    if (adopted_ != 0) {
+        // The window is its owner's: the program only follows its size, and shows nothing
+        // until it covers all of it.
+        const IntRect r = form.PixelRect();
+        fullscreen_ =
+            r.left == 0 && r.top == 0 && r.Width() == screenWidth_ && r.Height() == screenHeight_;
+        form.InvalidateAll();
+        return;
+    }
     IntRect r = form.PixelRect();
+    // Covering the whole display is the desktop's full-screen state, so that the window
+    // lies above its panels; anything else is a plain borderless window.
+    bool cover =
+        r.left == 0 && r.top == 0 && r.Width() == screenWidth_ && r.Height() == screenHeight_;
+    // Window mode on a scaled display: the window's place and size there, and the image
+    // it shows.
+    const IntRect shown = cover ? r : PhysicalWindowRect(r, screenWidth_, screenHeight_, scale_);
+    if (scale_ > 1 && !cover &&
+        (scaled_.Width() != shown.Width() || scaled_.Height() != shown.Height()))
+        scaled_.Resize(shown.Width(), shown.Height());
     if (!window_) {
-        window_ = SDL_CreateWindow(form.Caption().c_str(), r.left, r.top, r.Width(), r.Height(),
-                                   SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+        // Made on the chosen display, then placed below.
+        window_ = SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(display_),
+                                   SDL_WINDOWPOS_CENTERED_DISPLAY(display_), shown.Width(),
+                                   shown.Height(), SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
         if (!window_) {
             SDL_Log("ozmir: cannot create the window: %s", SDL_GetError());
             return;
@@ -267,20 +476,16 @@ void SdlBackend::WindowChanged(Form& form) {
         iconShown_ = &icon;
         iconWidth_ = icon.Width();
     }
-    // Covering the whole display is the desktop's full-screen state, so that the window
-    // lies above its panels; anything else is a plain borderless window.
-    bool cover =
-        r.left == 0 && r.top == 0 && r.Width() == screenWidth_ && r.Height() == screenHeight_;
     if (cover != fullscreen_) {
         if (!cover)
             SDL_SetWindowFullscreen(window_, 0);
         fullscreen_ = cover;
     }
     if (!cover) {
-        SDL_SetWindowSize(window_, r.Width(), r.Height());
-        SDL_SetWindowPosition(window_, r.left, r.top);
+        SDL_SetWindowSize(window_, shown.Width(), shown.Height());
+        SDL_SetWindowPosition(window_, originX_ + shown.left, originY_ + shown.top);
     } else {
-        SDL_SetWindowPosition(window_, 0, 0);
+        SDL_SetWindowPosition(window_, originX_, originY_);
         SDL_SetWindowSize(window_, r.Width(), r.Height());
         SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
@@ -294,6 +499,12 @@ void SdlBackend::WindowChanged(Form& form) {
 void SdlBackend::Present(const Bitmap& image, const IntRect* regions, int count) {
     if (!window_)
         return;
+    if (adopted_ != 0 && !fullscreen_)
+        return;
+    if (scale_ > 1 && !fullscreen_) {
+        PresentScaled(image, regions, count);
+        return;
+    }
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (!surface)
         return;
@@ -310,6 +521,33 @@ void SdlBackend::Present(const Bitmap& image, const IntRect* regions, int count)
                     r.left * surface->format->BytesPerPixel;
         SDL_ConvertPixels(r.Width(), r.Height(), SDL_PIXELFORMAT_RGB888, image.Row(r.top) + r.left,
                           image.Width() * 4, surface->format->format, dst, surface->pitch);
+        rects[n++] = SDL_Rect{r.left, r.top, r.Width(), r.Height()};
+    }
+    if (SDL_MUSTLOCK(surface))
+        SDL_UnlockSurface(surface);
+    if (n > 0)
+        SDL_UpdateWindowSurfaceRects(window_, rects, n);
+}
+
+// Window mode on a scaled display: each region enlarged into the scaled image, then shown.
+void SdlBackend::PresentScaled(const Bitmap& image, const IntRect* regions, int count) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (!surface)
+        return;
+    SDL_Rect rects[32];
+    int n = 0;
+    const IntRect bounds{0, 0, surface->w, surface->h};
+    if (SDL_MUSTLOCK(surface))
+        SDL_LockSurface(surface);
+    for (int i = 0; i < count && n < 32; ++i) {
+        IntRect r = ScaleRegion(image, regions[i], scale_, scaled_).Intersected(bounds);
+        if (r.IsEmpty())
+            continue;
+        auto* dst = static_cast<unsigned char*>(surface->pixels) + r.top * surface->pitch +
+                    r.left * surface->format->BytesPerPixel;
+        SDL_ConvertPixels(r.Width(), r.Height(), SDL_PIXELFORMAT_RGB888,
+                          scaled_.Row(r.top) + r.left, scaled_.Width() * 4, surface->format->format,
+                          dst, surface->pitch);
         rects[n++] = SDL_Rect{r.left, r.top, r.Width(), r.Height()};
     }
     if (SDL_MUSTLOCK(surface))

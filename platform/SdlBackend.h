@@ -11,11 +11,21 @@ struct SDL_Window;
 
 namespace oz {
 
+// Where to show the program: on a display of the desktop (by default the one under the
+// pointer), or inside a window another program owns (the root window, or a window id).
+struct SdlDisplayRequest {
+    int display = -1;
+    bool root = false;
+    unsigned long window = 0;
+};
+
 class SdlBackend : public Backend {
 public:
     // Opens the video subsystem; null, with the reason in `error`, when there is no
-    // display to open.
-    static std::unique_ptr<SdlBackend> Create(std::string& error);
+    // display to open. `badRequest` tells whether the request itself was at fault (a
+    // display or a window that is not there).
+    static std::unique_ptr<SdlBackend>
+    Create(std::string& error, const SdlDisplayRequest& request = {}, bool* badRequest = nullptr);
     ~SdlBackend() override;
 
     int ScreenWidthPx() const override { return screenWidth_; }
@@ -34,6 +44,14 @@ private:
     SdlBackend(int screenWidth, int screenHeight);
     // Where the pointer is now, in screen pixels, asked of the display itself.
     bool PointerOnScreen(int& x, int& y);
+    // The display the program starts on: its place on the desktop, size and scale.
+    bool ChooseDisplay(int requested, std::string& error, bool& badRequest);
+    // Another program's window as the screen: it keeps its size and place, and owns input.
+    bool AdoptWindow(const SdlDisplayRequest& request, std::string& error, bool& badRequest);
+    bool PollAdoptedWindow(InputEvent& event);
+    void PresentScaled(const Bitmap& windowImage, const IntRect* regions, int count);
+    // Window pixels as the program's logical pixels.
+    int Logical(int physical) const;
 
     int screenWidth_, screenHeight_;
     SDL_Window* window_ = nullptr;
@@ -43,6 +61,12 @@ private:
     int lastX_ = 0, lastY_ = 0; // last pointer position reported, screen pixels
     const Bitmap* iconShown_ = nullptr;
     int iconWidth_ = 0;
+    int display_ = 0;
+    int originX_ = 0, originY_ = 0; // the display's top left on the desktop
+    int scale_ = 1;                 // window mode's scale on this display
+    Bitmap scaled_;                 // the window's image at that scale
+    unsigned long adopted_ = 0;     // the X window drawn into, 0 for a window of our own
+    bool closeReported_ = false;    // the end, once it came, is reported once
 };
 
 } // namespace oz

@@ -74,14 +74,14 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
     RECT hintRect;
     SetRect(&hintRect, 5, 5, 400, 40);
 
-    f.IntroTime = 3.0f;
+    f.IntroTime = StartupHint ? 3.0f : 0.0f;
     f.LookAngleH = 0.0f;
     f.LookAngleV = 0.0f;
     f.SinLookH = 0.0f;
     f.CosLookH = 1.0f;
     f.SinLookV = 0.0f;
     f.CosLookV = 1.0f;
-    f.ShowFps = kFalse;
+    f.ShowFps = FpsAtStart ? kTrue : kFalse;
     std::int32_t frameCounter = 0;
     FrameRate = 0;
     std::uint32_t lastMeasurement = GetTickCount();
@@ -93,6 +93,8 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
     HDC hDC = nullptr;
     do {
         CurrentBackend().FrameStarted();
+        if (FrameStarting)
+            FrameStarting();
         hDC = picMain_.hDC();
 
         // Frames finished in a window of at least 250 ms, times 4, whatever its true length.
@@ -114,9 +116,11 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
                 DrawStar(hDC, sight);
         }
 
-        if (f.FullScreen)
+        if (f.FullScreen) {
             KeyboardControls::RunKeyboardSteeringStep(f, stars_);
-        else if (PanelSteeringStep)
+            if (Autopilot)
+                Autopilot();
+        } else if (PanelSteeringStep)
             PanelSteeringStep();
 
         if (f.IntroTime > 0.0f) {

@@ -25,6 +25,14 @@ public:
     std::function<void()> PanelSteeringStep;
     std::function<void(HDC hDC, float Percent)> DisplaySpeed;
     std::function<void(HDC hDC, HDC hSrcDC, float AngH, float AngV)> DisplayView;
+    // Runs first in every frame: lets the window follow a screen that changed size.
+    std::function<void()> FrameStarting;
+    // Steers after the keys in full-screen mode.
+    std::function<void()> Autopilot;
+
+    // What the loop shows from its start: the start-up hint, and the frame-rate figure.
+    bool StartupHint = true;
+    bool FpsAtStart = false;
 
     // The last measured frame rate, 0 until the first measurement.
     std::int32_t FrameRate = 0;

@@ -168,8 +168,43 @@ void Form1::ConnectEvents() {
     };
 }
 
-void Form1::Run() {
+void Form1::Run(const StartSettings& settings) {
+    Settings = settings;
+    Loop.StartupHint = !Settings.Screensaver;
+    Loop.FpsAtStart = Settings.ShowFps;
+    if (Settings.Autopilot) {
+        Pilot = std::make_unique<Autopilot>(*this, Field);
+        Loop.Autopilot = [this] { Pilot->Step(); };
+    }
+    if (Settings.Screensaver)
+        Loop.FrameStarting = [this] { FollowScreen(); };
     window_.Load();
+}
+
+// Speed, star count and brightness as the command line asked; the sliders and labels show
+// them when the panel appears.
+void Form1::ApplyStartSettings() {
+    if (Settings.SpeedLabel)
+        Speed = static_cast<float>(static_cast<double>(*Settings.SpeedLabel) / 10);
+    if (Settings.Stars) {
+        StarsBar->SetValue(*Settings.Stars);
+        StarsBar_Changed();
+    }
+    if (Settings.Brightness) {
+        Brightness = *Settings.Brightness;
+        BrightBar->SetValue(ToInt32(Brightness * 10));
+        lblBright.SetCaption(FormatOneDecimal(Brightness));
+    }
+}
+
+void Form1::FollowScreen() {
+    const float width = Screen::Width();
+    const float height = Screen::Height();
+    if (!FullScreen || (window_.Width() == width && window_.Height() == height))
+        return;
+    window_.Move(0, 0, width, height);
+    picMain.Move(0, 0, width, height);
+    MeasureView();
 }
 
 void Form1::Form_Load() {
@@ -242,6 +277,7 @@ void Form1::Form_Load() {
     Sensitivity = 1.0f;
     Brightness = 1.5f;
     StarCount = 1500;
+    ApplyStartSettings();
 
     // 10. The read-out, made now that the screen is measured.
     Info = std::make_unique<OnScreenInfo>();
@@ -280,6 +316,10 @@ void Form1::picMain_DblClick() {
         SpeedInfoTime = 0;
         ViewInfoTime = 0;
     }
+    MeasureView();
+}
+
+void Form1::MeasureView() {
     FpsRect.left = ToInt32(picMain.ScaleWidth() - 40);
     FpsRect.top = 5;
     FpsRect.right = ToInt32(picMain.ScaleWidth());

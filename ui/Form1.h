@@ -4,12 +4,14 @@
 // the window unloads.
 
 #include "platform/Form.h"
+#include "sim/Autopilot.h"
 #include "sim/FlightState.h"
 #include "sim/FrameLoop.h"
 #include "sim/KeyboardControls.h"
 #include "sim/StarField.h"
 #include "sim/StarPalette.h"
 #include "ui/OnScreenInfo.h"
+#include "ui/StartSettings.h"
 #include "widgets/Arrow3D.h"
 #include "widgets/Joystick.h"
 #include "widgets/Joystick2.h"
@@ -34,7 +36,7 @@ public:
     Form1& operator=(const Form1&) = delete;
 
     // Loads the window; its load handler is the program and returns when it unloads.
-    void Run();
+    void Run(const StartSettings& settings = {});
 
     Form& Window() { return window_; }
 
@@ -83,6 +85,7 @@ public:
     std::unique_ptr<ScrollBar> StarsBar;
     std::unique_ptr<ScrollBar> SensBar;
     std::unique_ptr<ScrollBar> BrightBar;
+    std::unique_ptr<Autopilot> Pilot;
 
     // The sliders' handlers: each turns its slider's value into a flight member and a label.
     void SpeedBar_Changed();
@@ -112,6 +115,13 @@ private:
                                           std::int32_t MinChange, std::int32_t LargeChange,
                                           std::int32_t InitValue);
     void ConnectEvents();
+    void ApplyStartSettings();
+    // The view's size and everything measured from it, after the view moved.
+    void MeasureView();
+    // Screensaver mode: full screen follows the window it draws into.
+    void FollowScreen();
+
+    StartSettings Settings;
 
     KeyboardControls Keys;
     FrameLoop Loop;

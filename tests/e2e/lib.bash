@@ -21,12 +21,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# start_xvfb [SIZE [more Xvfb arguments, such as a second -screen]]
 start_xvfb() {
     local size=${1:-1024x768}
+    shift || true
     local fdfile
     fdfile=$(mktemp)
     # Xvfb picks a free display itself and writes its number to fd 3.
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${size}x24" "$@" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         if [[ -s $fdfile ]]; then
@@ -41,8 +43,9 @@ start_xvfb() {
     fail "could not start Xvfb"
 }
 
+# start_ozmir [ozmir's arguments]
 start_ozmir() {
-    "$OZMIR" >"$ARTEFACTS/$TEST_NAME.stdout" 2>"$ARTEFACTS/$TEST_NAME.stderr" &
+    "$OZMIR" "$@" >"$ARTEFACTS/$TEST_NAME.stdout" 2>"$ARTEFACTS/$TEST_NAME.stderr" &
     OZMIR_PID=$!
     for _ in $(seq 100); do
         WINDOW=$(xdotool search --onlyvisible --name "Ozmir Simulator" 2>/dev/null | tail -n 1)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace oz {
 namespace {
 
@@ -114,6 +116,62 @@ TEST(Form1, CloseButtonAndEscEndTheProgramAfterTheFrameLeavingNoPenOrBrush) {
         EXPECT_EQ(lastFrame, 4) << (useEsc ? "Esc" : "close button");
         EXPECT_EQ(LiveGdiObjectCount(), before) << (useEsc ? "Esc" : "close button");
     }
+}
+
+TEST(Form1, StartsWithTheSettingsOfTheCommandLine) {
+    StartSettings panel;
+    panel.SpeedLabel = 20.0f;
+    panel.Stars = 700;
+    panel.Brightness = 2.3f;
+    panel.ShowFps = true;
+    ProgramHarness h;
+    h.Run(
+        [&](int frame, Form1& p) {
+            if (frame == 1) {
+                EXPECT_EQ(p.Speed, 2.0f);
+                EXPECT_EQ(p.StarCount, 700);
+                EXPECT_EQ(p.Brightness, 2.3f);
+                EXPECT_EQ(p.ShowFps, -1);
+                EXPECT_GT(p.IntroTime, 0.0f);
+                h.screen.DoubleClick(500, 400);
+            } else if (frame == 2) {
+                // The panel shows them: the speed snapped to its slider.
+                EXPECT_EQ(p.lblSpeed.Caption(), "20.0");
+                EXPECT_EQ(p.lblStars.Caption(), "700");
+                EXPECT_EQ(p.StarsBar->Value(), 700);
+                EXPECT_EQ(p.lblBright.Caption(), "2.3");
+                EXPECT_EQ(p.BrightBar->Value(), 23);
+                EXPECT_EQ(p.ShowFps, -1);
+            }
+        },
+        2, panel);
+}
+
+TEST(Form1, AsAScreensaverItFliesAloneFullScreenAndFollowsTheScreensSize) {
+    StartSettings saver;
+    saver.Screensaver = true;
+    saver.Autopilot = true;
+    ProgramHarness h(640, 480);
+    float slowest = 5, fastest = 0;
+    h.Run(
+        [&](int frame, Form1& p) {
+            EXPECT_EQ(p.IntroTime, 0.0f);
+            EXPECT_EQ(p.FullScreen, -1);
+            slowest = std::min(slowest, p.Speed);
+            fastest = std::max(fastest, p.Speed);
+            if (frame == 100)
+                h.screen.ResizeScreen(300, 200);
+            if (frame == 101) {
+                EXPECT_EQ(p.Window().PixelRect().Width(), 300);
+                EXPECT_EQ(p.picMain.PixelRect().Height(), 200);
+                EXPECT_EQ(p.ViewWidth, 300);
+                EXPECT_EQ(p.HalfHeight, 100);
+                EXPECT_EQ(p.FpsRect.left, 260);
+            }
+        },
+        64 * 20, saver);
+    EXPECT_LT(slowest, 0.45f);
+    EXPECT_GT(fastest, 0.55f);
 }
 
 } // namespace

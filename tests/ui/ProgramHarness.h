@@ -19,7 +19,8 @@ public:
     ~ProgramHarness() { SetBackend(nullptr); }
 
     // Runs until the window unloads, or `frames` frames have passed.
-    void Run(const std::function<void(int frame, Form1& program)>& script, int frames = 1000) {
+    void Run(const std::function<void(int frame, Form1& program)>& script, int frames = 1000,
+             const StartSettings& settings = {}) {
         Form1 program;
         screen.OnDispatch = [&](int frame) {
             if (frame < 1)
@@ -28,7 +29,7 @@ public:
             if (frame >= frames)
                 screen.Close();
         };
-        program.Run();
+        program.Run(settings);
         screen.OnDispatch = nullptr;
     }
 

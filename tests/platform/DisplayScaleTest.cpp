@@ -1,0 +1,75 @@
+// Window mode on a high-density display: the scale chosen, where the window goes, and the
+// enlarged frame it shows.
+
+#include "platform/DisplayScale.h"
+
+#include <gtest/gtest.h>
+
+namespace oz {
+namespace {
+
+TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
+    const struct {
+        const char* env;
+        float dpi;
+        int width, height;
+        int scale;
+    } cases[] = {
+        {nullptr, 0, 3840, 2160, 1},   // DPI unknown
+        {nullptr, 144, 3840, 2160, 1}, // 1.5 is not a whole scale
+        {nullptr, 180, 3840, 2160, 2}, // close enough to 2
+        {nullptr, 300, 3840, 2160, 3}, // 3 × 800 × 600 still fits
+        {nullptr, 400, 3840, 2160, 3}, // 4 would not
+        {nullptr, 192, 1024, 768, 1},  // 1600 × 1200 would not fit
+        {"2", 96, 3840, 2160, 2},      // the variable decides
+        {"1", 192, 3840, 2160, 1},     // also downwards
+        {"8", 96, 1920, 1200, 2},      // but the window must fit
+        {"0", 192, 3840, 2160, 2},     // out of range: ignored
+        {"2x", 96, 3840, 2160, 1},     // malformed: ignored
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DesktopScale(c.env, c.dpi, c.width, c.height, 800, 600), c.scale)
+            << (c.env ? c.env : "(unset)") << " " << c.dpi << " " << c.width;
+}
+
+TEST(DisplayScale, TheWindowStaysCentredAndMovesByWholeScaledPixels) {
+    // The 800 × 600 window centred on a 3840 × 2160 display, and one logical pixel off.
+    const IntRect centred{1520, 780, 2320, 1380};
+    EXPECT_EQ(PhysicalWindowRect(centred, 3840, 2160, 1).left, 1520);
+    const IntRect at2 = PhysicalWindowRect(centred, 3840, 2160, 2);
+    EXPECT_EQ(at2.left, 1120);
+    EXPECT_EQ(at2.top, 480);
+    EXPECT_EQ(at2.Width(), 1600);
+    EXPECT_EQ(at2.Height(), 1200);
+    const IntRect moved = PhysicalWindowRect(centred.Translated(1, -1), 3840, 2160, 2);
+    EXPECT_EQ(moved.left - at2.left, 2);
+    EXPECT_EQ(moved.top - at2.top, -2);
+}
+
+TEST(DisplayScale, AFrameIsShownWithEachPixelAsASquare) {
+    // A known frame: every pixel a different colour.
+    Bitmap frame(5, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            frame.Set(x, y, static_cast<Pixel>(0x100 * y + x + 1));
+    Bitmap shown(10, 8, 0xFFFFFF);
+    // Two regions, the second partly outside the frame.
+    EXPECT_EQ(ScaleRegion(frame, {1, 1, 3, 3}, 2, shown).left, 2);
+    const IntRect clipped = ScaleRegion(frame, {4, 3, 9, 9}, 2, shown);
+    EXPECT_EQ(clipped.left, 8);
+    EXPECT_EQ(clipped.top, 6);
+    EXPECT_EQ(clipped.right, 10);
+    EXPECT_EQ(clipped.bottom, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool inFirst = x >= 2 && x < 6 && y >= 2 && y < 6;
+            const bool inSecond = x >= 8 && y >= 6;
+            const Pixel want = inFirst || inSecond ? frame.Get(x / 2, y / 2) : 0xFFFFFF;
+            EXPECT_EQ(shown.Get(x, y), want) << x << "," << y;
+        }
+    // Nothing to show outside the frame.
+    EXPECT_TRUE(ScaleRegion(frame, {6, 0, 8, 2}, 2, shown).IsEmpty());
+}
+
+} // namespace
+} // namespace oz

@@ -1,0 +1,32 @@
+#pragma once
+// The command line of ozmir.
+
+#include "ui/StartSettings.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace oz {
+
+struct Options {
+    bool Help = false;
+    bool Version = false;
+    StartSettings Start;
+    std::optional<int> Display;          // SDL's display number
+    bool Root = false;                   // draw into the root window
+    std::optional<unsigned long> Window; // draw into this window
+};
+
+// Reads the arguments (without the program's name) and the XSCREENSAVER_WINDOW variable
+// (null when unset). False, with one line naming the option in `error`, when an option is
+// unknown or a value is missing, malformed or out of range.
+bool ParseOptions(const std::vector<std::string>& args, const char* screensaverWindow,
+                  Options& options, std::string& error);
+
+// Every option, for --help.
+std::string UsageText();
+// "ozmir 1.0.0".
+std::string VersionText();
+
+} // namespace oz
