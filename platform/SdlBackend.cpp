@@ -103,6 +103,11 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The image is drawn on the CPU: on X11 the window's shared-memory image is the cheapest
+    // way to the screen, where a texture on software OpenGL costs tens of ms a frame. Only a
+    // default: SDL_FRAMEBUFFER_ACCELERATION in the environment still decides, and drivers
+    // without a framebuffer of their own (Wayland) keep SDL's way.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     // A display that is still starting up refuses the first connection: try a few times.
     int attempts = 0;
     while (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -297,12 +302,16 @@ void SdlBackend::Present(const Bitmap& image, const IntRect* regions, int count)
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (!surface)
         return;
-    SDL_Rect rects[32];
+    SDL_Rect rects[1024];
     int n = 0;
     IntRect bounds = IntRect{0, 0, surface->w, surface->h}.Intersected(image.Bounds());
     if (SDL_MUSTLOCK(surface))
         SDL_LockSurface(surface);
-    for (int i = 0; i < count && n < 32; ++i) {
+    for (int i = 0; i < count; ++i) {
+        if (n == 1024) { // more regions than one update takes: show these first
+            SDL_UpdateWindowSurfaceRects(window_, rects, n);
+            n = 0;
+        }
         IntRect r = regions[i].Intersected(bounds);
         if (r.IsEmpty())
             continue;

@@ -78,7 +78,8 @@ public:
     double seconds[kSteps] = {};
     double presentedPixels = 0; // all regions handed to the display
     double panelPixels = 0;     // the part of them outside the view
-    oz::IntRect view;           // the view, in window pixels
+    double regionCount = 0;
+    oz::IntRect view; // the view, in window pixels
 
     void FrameStarted() override {
         Lap(kEvents);
@@ -128,6 +129,7 @@ public:
                 const double all = static_cast<double>(r.Width()) * r.Height();
                 const oz::IntRect inView = r.Intersected(view);
                 presentedPixels += all;
+                regionCount += 1;
                 panelPixels += all - static_cast<double>(inView.Width()) * inView.Height();
             }
         }
@@ -156,7 +158,7 @@ private:
 struct Flight {
     int frames = 0;
     double seconds[kSteps] = {};
-    double presentedPixels = 0, panelPixels = 0;
+    double presentedPixels = 0, panelPixels = 0, regions = 0;
     std::size_t allocations = 0;
 
     double Ms(int step) const { return seconds[step] * 1000 / frames; }
@@ -192,7 +194,7 @@ void FlyHeadless(int width, int height, int frames, Flight& full, Flight& window
     std::size_t startAllocations = 0;
     auto begin = [&] {
         std::fill(std::begin(screen.seconds), std::end(screen.seconds), 0.0);
-        screen.presentedPixels = screen.panelPixels = 0;
+        screen.presentedPixels = screen.panelPixels = screen.regionCount = 0;
         startAllocations = allocations;
         screen.timing = true;
     };
@@ -202,6 +204,7 @@ void FlyHeadless(int width, int height, int frames, Flight& full, Flight& window
         std::copy(std::begin(screen.seconds), std::end(screen.seconds), f.seconds);
         f.presentedPixels = screen.presentedPixels;
         f.panelPixels = screen.panelPixels;
+        f.regions = screen.regionCount;
         f.allocations = allocations - startAllocations;
     };
     {
@@ -239,7 +242,8 @@ int RunHeadless(int frames, int onlyWidth, int onlyHeight) {
     std::printf("%-16s", "size, mode");
     for (int s = 0; s < kEvents; ++s)
         std::printf(" %8s", kStepNames[s]);
-    std::printf(" %8s %9s %8s %7s %7s\n", "frame", "clr+copy", "ratio", "Mpx/fr", "alloc");
+    std::printf(" %8s %9s %8s %7s %7s %7s\n", "frame", "clr+copy", "ratio", "Mpx/fr", "rects",
+                "alloc");
     double firstFrame = 0;
     for (auto [w, h] : sizes) {
         Flight full, window;
@@ -251,9 +255,9 @@ int RunHeadless(int frames, int onlyWidth, int onlyHeight) {
             std::printf("%-16s", label);
             for (int s = 0; s < kEvents; ++s)
                 std::printf(" %8.3f", f->Ms(s));
-            std::printf(" %8.3f %9.3f %8.3f %7.3f %7.2f\n", f->FrameMs(), baseline,
+            std::printf(" %8.3f %9.3f %8.3f %7.3f %7.1f %7.2f\n", f->FrameMs(), baseline,
                         f->FrameMs() / baseline, f->presentedPixels / f->frames / 1e6,
-                        static_cast<double>(f->allocations) / f->frames);
+                        f->regions / f->frames, static_cast<double>(f->allocations) / f->frames);
         }
         if (firstFrame == 0)
             firstFrame = full.FrameMs();
