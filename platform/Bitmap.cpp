@@ -19,8 +19,14 @@ Bitmap::Bitmap(int width, int height, Pixel fill)
       tilesAcross_((width_ + kTileSize - 1) >> kTileShift),
       tilesDown_((height_ + kTileSize - 1) >> kTileShift),
       tileFlags_(static_cast<size_t>(tilesAcross_) * tilesDown_, kChanged | kUniform),
-      tileColors_(tileFlags_.size(), fill), blocks_(tileFlags_.size()),
-      previousRuns_(static_cast<size_t>(tilesAcross_)), currentRuns_(previousRuns_.size()) {}
+      tileColors_(tileFlags_.size(), fill), changed_(tileFlags_.size()),
+      changedCount_(static_cast<int>(tileFlags_.size())), written_(tileFlags_.size()),
+      filled_(true), fillColor_(fill), blocks_(tileFlags_.size()),
+      previousRuns_(static_cast<size_t>(tilesAcross_)), currentRuns_(previousRuns_.size()) {
+    // A new image is all new.
+    for (int t = 0; t < changedCount_; ++t)
+        changed_[static_cast<size_t>(t)] = t;
+}
 
 void Bitmap::Resize(int width, int height, Pixel fill) {
     width = std::max(width, 0);
@@ -46,11 +52,9 @@ void Bitmap::Touch(const IntRect& r) {
     const IntRect c = r.Intersected(Bounds());
     if (c.IsEmpty())
         return;
-    for (int ty = c.top >> kTileShift; ty <= (c.bottom - 1) >> kTileShift; ++ty) {
-        std::uint8_t* flags = tileFlags_.data() + static_cast<size_t>(ty) * tilesAcross_;
-        std::fill(flags + (c.left >> kTileShift), flags + ((c.right - 1) >> kTileShift) + 1,
-                  kChanged);
-    }
+    for (int ty = c.top >> kTileShift; ty <= (c.bottom - 1) >> kTileShift; ++ty)
+        for (int tx = c.left >> kTileShift; tx <= (c.right - 1) >> kTileShift; ++tx)
+            Written(static_cast<size_t>(ty) * tilesAcross_ + tx);
 }
 
 void Bitmap::Fill(Pixel p) {
@@ -61,6 +65,41 @@ void Bitmap::FillRect(const IntRect& r, Pixel p) {
     const IntRect c = r.Intersected(Bounds());
     if (c.IsEmpty())
         return;
+    const bool whole = c.left == 0 && c.top == 0 && c.right == width_ && c.bottom == height_;
+    if (whole && filled_ && fillColor_ == p && shortcuts_) {
+        // Only the tiles written since the image was last filled with p can hold anything
+        // else.
+        for (int i = 0; i < writtenCount_; ++i) {
+            const size_t t = static_cast<size_t>(written_[static_cast<size_t>(i)]);
+            tileFlags_[t] &= static_cast<std::uint8_t>(~kListed);
+            if (Holds(t, p))
+                continue;
+            const int tx = static_cast<int>(t % static_cast<size_t>(tilesAcross_));
+            const int ty = static_cast<int>(t / static_cast<size_t>(tilesAcross_));
+            const int x0 = tx << kTileShift, x1 = std::min(width_, (tx + 1) << kTileShift);
+            const int y1 = std::min(height_, (ty + 1) << kTileShift);
+            for (int y = ty << kTileShift; y < y1; ++y)
+                std::fill(WritableRow(y) + x0, WritableRow(y) + x1, p);
+            tileFlags_[t] |= kUniform;
+            tileColors_[t] = p;
+            Changed(t);
+        }
+        writtenCount_ = 0;
+        return;
+    }
+    FillTiles(c, p);
+    if (whole) { // every tile holds p now
+        for (int i = 0; i < writtenCount_; ++i)
+            tileFlags_[static_cast<size_t>(written_[static_cast<size_t>(i)])] &=
+                static_cast<std::uint8_t>(~kListed);
+        writtenCount_ = 0;
+        filled_ = true;
+        fillColor_ = p;
+    }
+}
+
+// Fills the rectangle (on the image) tile by tile, leaving out tiles that hold p already.
+void Bitmap::FillTiles(const IntRect& c, Pixel p) {
     const int firstTile = c.left >> kTileShift, lastTile = (c.right - 1) >> kTileShift;
     // The first and last tile of each row of tiles are whole when the edges meet theirs.
     const bool leftWhole = (c.left & (kTileSize - 1)) == 0;
@@ -70,9 +109,8 @@ void Bitmap::FillRect(const IntRect& r, Pixel p) {
         const int bottom = std::min(c.bottom, (ty + 1) << kTileShift);
         const bool wholeRows =
             top == ty << kTileShift && bottom == std::min(height_, (ty + 1) << kTileShift);
-        std::uint8_t* flags = tileFlags_.data() + static_cast<size_t>(ty) * tilesAcross_;
-        Pixel* colors = tileColors_.data() + static_cast<size_t>(ty) * tilesAcross_;
-        auto holds = [&](int tx) { return (flags[tx] & kUniform) && colors[tx] == p; };
+        const size_t rowTiles = static_cast<size_t>(ty) * tilesAcross_;
+        auto holds = [&](int tx) { return Holds(rowTiles + tx, p); };
         // Runs of tiles that do not hold the colour yet, filled row by row.
         int tx = firstTile;
         while (tx <= lastTile) {
@@ -82,10 +120,14 @@ void Bitmap::FillRect(const IntRect& r, Pixel p) {
             }
             const int runStart = tx;
             for (; tx <= lastTile && !holds(tx); ++tx) {
+                const size_t t = rowTiles + tx;
                 const bool whole =
                     wholeRows && (tx != firstTile || leftWhole) && (tx != lastTile || rightWhole);
-                flags[tx] = whole ? (kChanged | kUniform) : kChanged;
-                colors[tx] = p;
+                Written(t);
+                if (whole) {
+                    tileFlags_[t] |= kUniform;
+                    tileColors_[t] = p;
+                }
             }
             const int x0 = std::max(c.left, runStart << kTileShift);
             const int x1 = std::min(c.right, tx << kTileShift);
@@ -105,8 +147,8 @@ void Bitmap::FillSpan(int y, int x0, int x1, Pixel p) {
     while (x0 < x1) {
         const int end = std::min(x1, ((x0 >> kTileShift) + 1) << kTileShift);
         const size_t t = rowTiles + (x0 >> kTileShift);
-        if (!(tileFlags_[t] & kUniform) || tileColors_[t] != p) {
-            tileFlags_[t] = kChanged;
+        if (!Holds(t, p)) {
+            Written(t);
             std::fill(row + x0, row + end, p);
         }
         x0 = end;
@@ -130,41 +172,89 @@ void Bitmap::CopyFrom(const Bitmap& src, const IntRect& srcRect, int dstX, int d
 // ---- Damage ----
 
 void Bitmap::ForgetDamage() {
-    for (std::uint8_t& f : tileFlags_)
-        f &= static_cast<std::uint8_t>(~kChanged);
+    for (int i = 0; i < changedCount_; ++i)
+        tileFlags_[static_cast<size_t>(changed_[static_cast<size_t>(i)])] &=
+            static_cast<std::uint8_t>(~kChanged);
+    changedCount_ = 0;
 }
 
 int Bitmap::TakeDamage(IntRect* out, int maxRects) {
-    int across = tilesAcross_, down = tilesDown_;
-    for (size_t t = 0; t < tileFlags_.size(); ++t) {
-        blocks_[t] = static_cast<std::uint8_t>(tileFlags_[t] & kChanged);
-        tileFlags_[t] &= static_cast<std::uint8_t>(~kChanged);
-    }
-    int shift = kTileShift;
-    while (true) {
-        const int n = MergeRuns(across, down, shift, out, maxRects);
-        if (n >= 0 || (across == 1 && down == 1))
-            return std::max(n, 0);
-        // Too many: blocks of 2 x 2, changed when any of their four is. Written in place,
-        // each block before any of its four is read again.
-        const int a = (across + 1) / 2, d = (down + 1) / 2;
-        for (int by = 0; by < d; ++by) {
-            for (int bx = 0; bx < a; ++bx) {
-                std::uint8_t any = 0;
-                for (int y = 2 * by; y < std::min(2 * by + 2, down); ++y)
-                    for (int x = 2 * bx; x < std::min(2 * bx + 2, across); ++x)
-                        any |= blocks_[static_cast<size_t>(y) * across + x];
-                blocks_[static_cast<size_t>(by) * a + bx] = any;
+    if (changedCount_ == 0)
+        return 0;
+    std::sort(changed_.begin(), changed_.begin() + changedCount_);
+    int n = MergeChanged(out, maxRects);
+    if (n < 0) {
+        // Too many: blocks of 2 x 2 tiles, changed when any of their four is, and so on.
+        std::fill(blocks_.begin(), blocks_.end(), 0);
+        for (int i = 0; i < changedCount_; ++i)
+            blocks_[static_cast<size_t>(changed_[static_cast<size_t>(i)])] = 1;
+        int across = tilesAcross_, down = tilesDown_, shift = kTileShift;
+        do {
+            // Written in place, each block before any of its four is read again.
+            const int a = (across + 1) / 2, d = (down + 1) / 2;
+            for (int by = 0; by < d; ++by) {
+                for (int bx = 0; bx < a; ++bx) {
+                    std::uint8_t any = 0;
+                    for (int y = 2 * by; y < std::min(2 * by + 2, down); ++y)
+                        for (int x = 2 * bx; x < std::min(2 * bx + 2, across); ++x)
+                            any |= blocks_[static_cast<size_t>(y) * across + x];
+                    blocks_[static_cast<size_t>(by) * a + bx] = any;
+                }
             }
-        }
-        across = a;
-        down = d;
-        ++shift;
+            across = a;
+            down = d;
+            ++shift;
+            n = MergeRuns(across, down, shift, out, maxRects);
+        } while (n < 0 && !(across == 1 && down == 1));
     }
+    ForgetDamage();
+    return std::max(n, 0);
 }
 
-// The rectangles of one level (blocks of 1 << shift pixels), or -1 when they are more than
+// The rectangles of the changed tiles, from their sorted list, or -1 when they are more than
 // maxRects.
+int Bitmap::MergeChanged(IntRect* out, int maxRects) {
+    int n = 0, previous = 0, current = 0, row = -2, p = 0;
+    for (int i = 0; i < changedCount_;) {
+        const int t = changed_[static_cast<size_t>(i)];
+        const int ty = t / tilesAcross_, start = t % tilesAcross_;
+        if (ty != row) {
+            if (ty == row + 1) {
+                std::swap(previousRuns_, currentRuns_);
+                previous = current;
+            } else {
+                previous = 0;
+            }
+            current = 0;
+            p = 0;
+            row = ty;
+        }
+        // A run: the next tiles of the same row.
+        int end = start + 1;
+        for (++i; i < changedCount_ && end < tilesAcross_ &&
+                  changed_[static_cast<size_t>(i)] == ty * tilesAcross_ + end;
+             ++i)
+            ++end;
+        const int left = start << kTileShift, right = std::min(width_, end << kTileShift);
+        // The rectangle over the same columns on the row above grows down instead.
+        while (p < previous && out[previousRuns_[p]].left < left)
+            ++p;
+        if (p < previous && out[previousRuns_[p]].left == left &&
+            out[previousRuns_[p]].right == right) {
+            out[previousRuns_[p]].bottom = std::min(height_, (ty + 1) << kTileShift);
+            currentRuns_[current++] = previousRuns_[p++];
+            continue;
+        }
+        if (n == maxRects)
+            return -1;
+        out[n] = {left, ty << kTileShift, right, std::min(height_, (ty + 1) << kTileShift)};
+        currentRuns_[current++] = n++;
+    }
+    return n;
+}
+
+// The rectangles of one level of blocks (1 << shift pixels across), or -1 when they are more
+// than maxRects.
 int Bitmap::MergeRuns(int across, int down, int shift, IntRect* out, int maxRects) {
     int n = 0, previous = 0;
     for (int by = 0; by < down; ++by) {
@@ -179,7 +269,6 @@ int Bitmap::MergeRuns(int across, int down, int shift, IntRect* out, int maxRect
             while (bx < across && row[bx])
                 ++bx;
             const int left = start << shift, right = std::min(width_, bx << shift);
-            // The rectangle over the same columns on the row above grows down instead.
             while (p < previous && out[previousRuns_[p]].left < left)
                 ++p;
             if (p < previous && out[previousRuns_[p]].left == left &&

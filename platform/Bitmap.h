@@ -5,9 +5,12 @@
 // Every write marks the tiles it touches as changed, until TakeDamage hands them out as a
 // few rectangles; that is how a window composes and shows only what was drawn. A tile also
 // remembers when it is known to hold one colour, so that filling it with that colour again
-// (clearing an already black view) writes nothing and changes nothing. Writers that go
-// through the raw rows say what they touch first (Touch, then WritableRow); the plain
-// mutable Row and Data count their whole rows, or the whole image, as changed.
+// (clearing an already black view) writes nothing and changes nothing. The changed tiles,
+// and the tiles written since the whole image was last filled with one colour, are also
+// kept in lists, so that clearing a whole frame and collecting its damage cost what was
+// drawn, not the size of the image. Writers that go through the raw rows say what they
+// touch first (Touch, then WritableRow); the plain mutable Row and Data count their whole
+// rows, or the whole image, as changed.
 
 #include "platform/Color.h"
 
@@ -38,6 +41,11 @@ public:
     Bitmap() = default;
     Bitmap(int width, int height, Pixel fill = 0);
 
+    // On (the default), writes that would change no pixel are left out, and filling the
+    // whole image visits only the tiles written since it was last filled. Off, every write
+    // is carried out in full, for tests that compare both ways.
+    static void SetShortcuts(bool on) { shortcuts_ = on; }
+
     int Width() const { return width_; }
     int Height() const { return height_; }
     IntRect Bounds() const { return {0, 0, width_, height_}; }
@@ -52,11 +60,9 @@ public:
     Pixel Get(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
     void Set(int x, int y, Pixel p) {
         const size_t t = TileOf(x, y);
-        if (tileFlags_[t] & kUniform) {
-            if (tileColors_[t] == p)
-                return; // already that colour
-        }
-        tileFlags_[t] = kChanged;
+        if (Holds(t, p))
+            return; // already that colour
+        Written(t);
         pixels_[static_cast<size_t>(y) * width_ + x] = p;
     }
     Pixel* Row(int y); // counts the row's tiles as changed
@@ -80,20 +86,56 @@ public:
     void CopyFrom(const Bitmap& src, const IntRect& srcRect, int dstX, int dstY);
 
 private:
-    enum : std::uint8_t { kChanged = 1, kUniform = 2 };
+    // kChanged: in changed_; kListed: in written_; kUniform: holds tileColors_ only.
+    enum : std::uint8_t { kChanged = 1, kUniform = 2, kListed = 4 };
 
+    static inline bool shortcuts_ = true;
+
+    // Whether the tile is known to hold only p (and shortcuts may rely on it).
+    bool Holds(size_t t, Pixel p) const {
+        return shortcuts_ && (tileFlags_[t] & kUniform) && tileColors_[t] == p;
+    }
     size_t TileOf(int x, int y) const {
         return static_cast<size_t>(y >> kTileShift) * tilesAcross_ + (x >> kTileShift);
     }
+    void Changed(size_t t) {
+        if (!(tileFlags_[t] & kChanged)) {
+            tileFlags_[t] |= kChanged;
+            changed_[changedCount_++] = static_cast<int>(t);
+        }
+    }
+    void Listed(size_t t) {
+        if (!(tileFlags_[t] & kListed)) {
+            tileFlags_[t] |= kListed;
+            written_[writtenCount_++] = static_cast<int>(t);
+        }
+    }
+    // The tile was written with colours of no one kind.
+    void Written(size_t t) {
+        Changed(t);
+        Listed(t);
+        tileFlags_[t] &= static_cast<std::uint8_t>(~kUniform);
+    }
+    void FillTiles(const IntRect& c, Pixel p);
+    int MergeChanged(IntRect* out, int maxRects);
     int MergeRuns(int across, int down, int shift, IntRect* out, int maxRects);
 
     int width_ = 0, height_ = 0;
     std::vector<Pixel> pixels_;
     int tilesAcross_ = 0, tilesDown_ = 0;
-    std::vector<std::uint8_t> tileFlags_; // kChanged, kUniform
-    std::vector<Pixel> tileColors_;       // the colour of a kUniform tile
-    // Scratch for TakeDamage: the changed tiles (then blocks of them), and the rectangles
-    // that end on the previous and the current row of blocks.
+    std::vector<std::uint8_t> tileFlags_;
+    std::vector<Pixel> tileColors_; // the colour of a kUniform tile
+    // The tiles changed since the damage was last taken, in no order.
+    std::vector<int> changed_;
+    int changedCount_ = 0;
+    // While `filled_`, every tile not in written_ holds `fillColor_`: the whole image was
+    // filled with it, and only the listed tiles were written since.
+    std::vector<int> written_;
+    int writtenCount_ = 0;
+    bool filled_ = false;
+    Pixel fillColor_ = 0;
+    // Scratch for TakeDamage: blocks of changed tiles, and the rectangles that end on the
+    // previous and the current row of blocks.
     std::vector<std::uint8_t> blocks_;
     std::vector<int> previousRuns_, currentRuns_;
 };

@@ -255,9 +255,16 @@ void Form::Compose(const IntRect& region) {
     }
 }
 
+void Form::SetFullRedraw(bool on) {
+    fullRedraw_ = on;
+    Bitmap::SetShortcuts(!on);
+}
+
 void Form::Present() {
     if (dirty_.empty() || !shown_ || unloaded_)
         return;
+    if (fullRedraw_)
+        InvalidateAll();
     MeasureControls();
     for (const IntRect& r : dirty_)
         Compose(r);

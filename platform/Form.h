@@ -75,6 +75,9 @@ public:
     void InvalidateDrawn(PictureBox& picture);
     // Composes the changed regions and hands them to the display.
     void Present();
+    // Every window composes and presents all of itself at each Present, and every image
+    // writes every pixel it is asked to: the slow way, for tests that compare both ways.
+    static void SetFullRedraw(bool on);
 
     // Input from the display, in screen pixels.
     void Dispatch(const InputEvent& event);
@@ -110,6 +113,7 @@ private:
     // Past this many regions, one box holds them all.
     static constexpr size_t kMaxDirty = 576;
     // A surface's drawing reaches the dirty list in at most this many rectangles.
+    static inline bool fullRedraw_ = false;
     static constexpr int kMaxDrawnRects = 512;
     IntRect drawn_[kMaxDrawnRects];
 
