@@ -3,7 +3,13 @@
 #include <algorithm>
 #include <utility>
 
+#include <sys/mman.h>
+
 namespace oz {
+
+void AdviseHugePages(void* p, size_t bytes) {
+    madvise(p, bytes, MADV_HUGEPAGE); // only advice: without it, small pages
+}
 
 IntRect IntRect::Intersected(const IntRect& o) const {
     IntRect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),

@@ -16,6 +16,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
 #include <vector>
 
 namespace oz {
@@ -31,6 +33,19 @@ struct IntRect {
     IntRect Translated(int dx, int dy) const {
         return {left + dx, top + dy, right + dx, bottom + dy};
     }
+};
+
+void AdviseHugePages(void* p, size_t bytes);
+
+// Large images live on huge pages where the system offers them: a frame's damage is
+// spread over many rows, and on small pages every row of it costs a page-table walk.
+template <class T> struct PixelAllocator {
+    using value_type = T;
+    PixelAllocator() = default;
+    template <class U> PixelAllocator(const PixelAllocator<U>&) {}
+    T* allocate(size_t n);
+    void deallocate(T* p, size_t) { std::free(p); }
+    bool operator==(const PixelAllocator&) const { return true; }
 };
 
 class Bitmap {
@@ -121,7 +136,7 @@ private:
     int MergeRuns(int across, int down, int shift, IntRect* out, int maxRects);
 
     int width_ = 0, height_ = 0;
-    std::vector<Pixel> pixels_;
+    std::vector<Pixel, PixelAllocator<Pixel>> pixels_;
     int tilesAcross_ = 0, tilesDown_ = 0;
     std::vector<std::uint8_t> tileFlags_;
     std::vector<Pixel> tileColors_; // the colour of a kUniform tile
@@ -139,5 +154,21 @@ private:
     std::vector<std::uint8_t> blocks_;
     std::vector<int> previousRuns_, currentRuns_;
 };
+
+template <class T> T* PixelAllocator<T>::allocate(size_t n) {
+    constexpr size_t kHuge = size_t{2} << 20;
+    const size_t bytes = n * sizeof(T);
+    void* p = nullptr;
+    if (bytes >= kHuge) {
+        p = std::aligned_alloc(kHuge, (bytes + kHuge - 1) / kHuge * kHuge);
+        if (p)
+            AdviseHugePages(p, (bytes + kHuge - 1) / kHuge * kHuge);
+    } else {
+        p = std::malloc(bytes ? bytes : 1);
+    }
+    if (!p)
+        throw std::bad_alloc();
+    return static_cast<T*>(p);
+}
 
 } // namespace oz
