@@ -11,7 +11,8 @@
 //   ozmir-bench --window [--seconds S] [--xpid PID]
 //       On the real display (scripts/bench-window runs it under Xvfb): first a bare loop that
 //       clears a full-screen frame, draws 1500 dots and presents it every 10 ms through the
-//       same SDL path the program uses, then the program's default flight in full screen
+//       same SDL path the program uses (and once more presenting each dot by itself, a
+//       request per dot), then the program's default flight in full screen
 //       (after a warm-up at top speed that brings every star of the field into use).
 //       Prints frames per second and the CPU time per frame of this process and, given its
 //       process id, of the X server.
@@ -392,13 +393,16 @@ private:
 };
 
 // A full-screen frame cleared, 1500 dots drawn and presented every 10 ms, through the
-// window surface that the program's display uses.
-Pace BareLoop(int width, int height, PaceMeter& meter, double warmUp, double seconds) {
+// window surface that the program's display uses: the whole frame at once, or (perDot)
+// only the dots, last frame's and this frame's, one rectangle each.
+Pace BareLoop(int width, int height, bool perDot, PaceMeter& meter, double warmUp, double seconds) {
     SDL_Window* window = SDL_CreateWindow("bare present", 0, 0, width, height,
                                           SDL_WINDOW_BORDERLESS | SDL_WINDOW_FULLSCREEN_DESKTOP);
     Pace pace;
     if (!window)
         return pace;
+    constexpr int kDots = 1500;
+    std::vector<SDL_Rect> dots(2 * kDots, SDL_Rect{0, 0, 1, 1});
     std::uint32_t seed = 1;
     const Clock::time_point born = Clock::now();
     bool started = false;
@@ -408,16 +412,30 @@ Pace BareLoop(int width, int height, PaceMeter& meter, double warmUp, double sec
         }
         SDL_Surface* s = SDL_GetWindowSurface(window);
         if (s) {
-            SDL_FillRect(s, nullptr, 0);
-            for (int i = 0; i < 1500; ++i) {
-                seed = seed * 1664525u + 1013904223u;
-                const int x = static_cast<int>((seed >> 8) % static_cast<unsigned>(s->w));
-                seed = seed * 1664525u + 1013904223u;
-                const int y = static_cast<int>((seed >> 8) % static_cast<unsigned>(s->h));
-                auto* row = static_cast<unsigned char*>(s->pixels) + y * s->pitch;
-                reinterpret_cast<std::uint32_t*>(row)[x] = 0xFFFFFF;
+            auto at = [s](const SDL_Rect& r) {
+                auto* row = static_cast<unsigned char*>(s->pixels) + r.y * s->pitch;
+                return reinterpret_cast<std::uint32_t*>(row) + r.x;
+            };
+            if (perDot) {
+                for (int i = 0; i < kDots; ++i) {
+                    *at(dots[static_cast<size_t>(i)]) = 0;
+                    dots[static_cast<size_t>(kDots + i)] = dots[static_cast<size_t>(i)];
+                }
+            } else {
+                SDL_FillRect(s, nullptr, 0);
             }
-            SDL_UpdateWindowSurface(window);
+            for (int i = 0; i < kDots; ++i) {
+                SDL_Rect& dot = dots[static_cast<size_t>(i)];
+                seed = seed * 1664525u + 1013904223u;
+                dot.x = static_cast<int>((seed >> 8) % static_cast<unsigned>(s->w));
+                seed = seed * 1664525u + 1013904223u;
+                dot.y = static_cast<int>((seed >> 8) % static_cast<unsigned>(s->h));
+                *at(dot) = 0xFFFFFF;
+            }
+            if (perDot)
+                SDL_UpdateWindowSurfaceRects(window, dots.data(), 2 * kDots);
+            else
+                SDL_UpdateWindowSurface(window);
         }
         SDL_Delay(10);
         if (!started && Seconds(born, Clock::now()) >= warmUp) {
@@ -445,7 +463,8 @@ int RunWindow(double seconds, long serverPid) {
     const int w = display->ScreenWidthPx(), h = display->ScreenHeightPx();
     const double warmUp = 2.5;
     PaceMeter meter(serverPid);
-    const Pace bare = BareLoop(w, h, meter, warmUp, seconds);
+    const Pace bare = BareLoop(w, h, false, meter, warmUp, seconds);
+    const Pace perDot = BareLoop(w, h, true, meter, warmUp, seconds);
 
     PacedDisplay paced(*display, meter, warmUp, seconds);
     oz::SetBackend(&paced);
@@ -460,6 +479,7 @@ int RunWindow(double seconds, long serverPid) {
     std::printf("real window %dx%d (driver %s), %.0f s each\n", w, h, SDL_GetCurrentVideoDriver(),
                 seconds);
     bare.Print("bare");
+    perDot.Print("per dot");
     flight.Print("ozmir");
     if (bare.frames > 0 && flight.frames > 0) {
         const double bareCpu = (bare.selfCpu + std::max(bare.serverCpu, 0.0)) / bare.frames;
