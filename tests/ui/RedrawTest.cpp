@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <vector>
 
 namespace oz {
@@ -17,19 +19,17 @@ namespace {
 
 using test::ProgramHarness;
 
-std::uint64_t Fingerprint(const Bitmap& image, const IntRect& at) {
-    std::uint64_t h = 1469598103934665603ULL;
-    auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ULL; };
+std::size_t Fingerprint(const Bitmap& image, const IntRect& at) {
+    const std::string_view pixels(reinterpret_cast<const char*>(image.Data()),
+                                  sizeof(Pixel) * image.Width() * image.Height());
+    std::size_t h = std::hash<std::string_view>{}(pixels);
     for (int v : {at.left, at.top, image.Width(), image.Height()})
-        mix(static_cast<std::uint32_t>(v));
-    for (int y = 0; y < image.Height(); ++y)
-        for (int x = 0; x < image.Width(); ++x)
-            mix(image.Row(y)[x]);
+        h = h * 1099511628211ULL ^ static_cast<std::uint32_t>(v);
     return h;
 }
 
 struct Flight {
-    std::vector<std::uint64_t> frames; // the composed window after each frame
+    std::vector<std::size_t> frames; // the composed window after each frame
     int windowFrames = 0;
 };
 
