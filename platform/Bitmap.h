@@ -50,7 +50,7 @@ template <class T> struct PixelAllocator {
 
 class Bitmap {
 public:
-    static constexpr int kTileShift = 4;
+    static constexpr int kTileShift = 3;
     static constexpr int kTileSize = 1 << kTileShift; // pixels across and down a tile
 
     Bitmap() = default;

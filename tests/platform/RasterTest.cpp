@@ -195,6 +195,12 @@ TEST(Raster, DamageCoversTheChangedTilesOnly) {
         std::function<void(Bitmap&)> draw;
         std::vector<IntRect> damage;
     };
+    // The whole tiles under the pixels [x0, x1) x [y0, y1), cut to the image.
+    auto tiles = [](int x0, int y0, int x1, int y1) {
+        const int t = Bitmap::kTileSize;
+        return IntRect{x0 / t * t, y0 / t * t, std::min(100, (x1 + t - 1) / t * t),
+                       std::min(80, (y1 + t - 1) / t * t)};
+    };
     const Case cases[] = {
         {"black over black", [](Bitmap& b) { b.FillRect(b.Bounds(), kBlack); }, {}},
         {"black pixel and span on black",
@@ -203,24 +209,24 @@ TEST(Raster, DamageCoversTheChangedTilesOnly) {
              DrawRectangle(b, {1, 1, 9, 9}, kBlack, 1, true, kBlack);
          },
          {}},
-        {"a dim star", [](Bitmap& b) { b.Set(40, 20, kRed); }, {{32, 16, 48, 32}}},
-        {"a 2-pixel star on a tile edge",
+        {"a dim star", [](Bitmap& b) { b.Set(40, 20, kRed); }, {tiles(40, 20, 41, 21)}},
+        {"a 2-pixel star across a tile edge",
          [](Bitmap& b) {
              DrawEllipse(b, {47, 20, 49, 22}, kWhite, 1, true, kWhite);
          },
-         {{32, 16, 64, 32}}},
-        {"two rows of tiles, same columns, join",
+         {tiles(47, 20, 49, 22)}},
+        {"rows of tiles over the same columns join",
          [](Bitmap& b) { DrawLine(b, 20, 0, 20, 30, kWhite, 1); },
-         {{16, 0, 32, 32}}},
+         {tiles(20, 0, 21, 30)}},
         {"the edge tiles are cut to the image",
          [](Bitmap& b) { b.Set(99, 79, kWhite); },
-         {{96, 64, 100, 80}}},
+         {tiles(99, 79, 100, 80)}},
         {"a blit",
          [](Bitmap& b) {
              const Bitmap white(3, 3, kWhite);
              Blit(b, 2, 2, 3, 3, white, 0, 0, Rop::Or);
          },
-         {{0, 0, 16, 16}}},
+         {tiles(2, 2, 5, 5)}},
     };
     for (const Case& c : cases) {
         Bitmap image(100, 80, kBlack);
