@@ -11,6 +11,9 @@ namespace oz {
 
 class Form;
 
+// The steps of a frame, reported by the frame loop as each one ends.
+enum class FramePhase { Cleared, StarsDrawn, Steered, OverlaysDrawn };
+
 struct InputEvent {
     enum class Type { MouseDown, MouseUp, MouseMove, KeyDown, KeyUp, Close };
     Type type = Type::MouseMove;
@@ -35,6 +38,8 @@ public:
     virtual void FrameStarted() {}
     // The event dispatch is about to run its pending handlers.
     virtual void DispatchStarting() {}
+    // A step of the frame is done; a benchmark times the steps here.
+    virtual void PhaseDone(FramePhase) {}
 
     // Next pending input, false when there is none.
     virtual bool PollInput(InputEvent& event) = 0;

@@ -47,10 +47,10 @@ IntRect ScaleRegion(const Bitmap& image, const IntRect& region, int scale, Bitma
         return {};
     for (int y = out.top; y < out.bottom; ++y) {
         const Pixel* src = image.Row(y / scale);
-        Pixel* dst = target.Row(y);
+        Pixel* dst = target.WritableRow(y); // nobody asks this image what changed
         if (y > out.top && y % scale != 0) {
             // Same logical row as the one above: copy it whole.
-            std::memcpy(dst + out.left, target.Row(y - 1) + out.left,
+            std::memcpy(dst + out.left, target.WritableRow(y - 1) + out.left,
                         static_cast<size_t>(out.Width()) * sizeof(Pixel));
             continue;
         }

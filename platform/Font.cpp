@@ -370,9 +370,10 @@ void Font::DrawLine(Bitmap& image, std::string_view text, int x, int top, Pixel 
         const int gx = pen + g->left, gy = baseline - g->top;
         pen += g->advance;
         IntRect box = IntRect{gx, gy, gx + g->width, gy + g->height}.Intersected(area);
+        image.Touch(box);
         for (int y = box.top; y < box.bottom; ++y) {
             const std::uint8_t* cov = g->coverage.data() + static_cast<size_t>(y - gy) * g->width;
-            Pixel* row = image.Row(y);
+            Pixel* row = image.WritableRow(y);
             for (int px = box.left; px < box.right; ++px) {
                 const int a = cov[px - gx];
                 if (a == 0)

@@ -17,7 +17,9 @@ void SetActiveForm(Form* form) {
     activeForm = form;
 }
 
-Form::Form(std::string caption) : caption_(std::move(caption)) {}
+Form::Form(std::string caption) : caption_(std::move(caption)) {
+    dirty_.reserve(kMaxDirty + 1); // the frame path never grows it
+}
 
 Form::~Form() {
     if (activeForm == this)
@@ -149,15 +151,21 @@ Control* Form::Find(const std::string& name) const {
 // ---- Composition ----
 
 void Form::Invalidate(const IntRect& windowPixels) {
-    IntRect r = windowPixels.Intersected(image_.Bounds());
+    AddDirty(windowPixels, dirty_.size());
+}
+
+// Adds a region unless one of the first `known` regions already covers it.
+void Form::AddDirty(const IntRect& region, size_t known) {
+    IntRect r = region.Intersected(image_.Bounds());
     if (r.IsEmpty())
         return;
-    for (IntRect& d : dirty_) {
-        if (d.Intersected(r).Width() == r.Width() && d.Intersected(r).Height() == r.Height())
-            return; // already covered
+    for (size_t i = 0; i < known && i < dirty_.size(); ++i) {
+        const IntRect covered = dirty_[i].Intersected(r);
+        if (covered.Width() == r.Width() && covered.Height() == r.Height())
+            return;
     }
-    // Keep the list short: past a handful of regions, one box holds them all.
-    if (dirty_.size() >= 16) {
+    // Keep the list short: past kMaxDirty regions, one box holds them all.
+    if (dirty_.size() >= kMaxDirty) {
         IntRect all = r;
         for (const IntRect& d : dirty_)
             all = {std::min(all.left, d.left), std::min(all.top, d.top),
@@ -169,6 +177,18 @@ void Form::Invalidate(const IntRect& windowPixels) {
     dirty_.push_back(r);
 }
 
+void Form::InvalidateDrawn(PictureBox& picture) {
+    const int n = picture.Image().TakeDamage(drawn_, kMaxDrawnRects);
+    if (!picture.Visible())
+        return;
+    const IntRect box = picture.PixelRect();
+    // The surface's rectangles do not overlap: each is checked against the earlier regions
+    // only.
+    const size_t known = dirty_.size();
+    for (int i = 0; i < n; ++i)
+        AddDirty(drawn_[i].Translated(box.left, box.top).Intersected(box), known);
+}
+
 void Form::InvalidateAll() {
     dirty_.clear();
     if (!image_.Bounds().IsEmpty())
@@ -176,18 +196,26 @@ void Form::InvalidateAll() {
 }
 
 const Bitmap& Form::Image() {
+    MeasureControls();
     for (const IntRect& r : dirty_)
         Compose(r);
     return image_;
 }
 
+void Form::MeasureControls() {
+    controlRects_.resize(order_.size());
+    for (size_t i = 0; i < order_.size(); ++i)
+        controlRects_[i] = order_[i]->PixelRect();
+}
+
+// Needs the controls measured (MeasureControls) since they last moved.
 void Form::Compose(const IntRect& region) {
     // Start from the topmost surface that covers the whole region: nothing below shows.
     size_t first = 0;
     for (size_t i = order_.size(); i-- > 0;) {
         Control* c = order_[i];
         if (c->Visible() && c->Kind() == ControlKind::Picture) {
-            IntRect cover = c->PixelRect().Intersected(region);
+            IntRect cover = controlRects_[i].Intersected(region);
             if (cover.Width() == region.Width() && cover.Height() == region.Height()) {
                 first = i;
                 break;
@@ -198,12 +226,13 @@ void Form::Compose(const IntRect& region) {
         image_.FillRect(region, PixelFromColor(backColor_));
     for (size_t i = first; i < order_.size(); ++i) {
         Control* c = order_[i];
-        if (!c->Visible())
+        // Every control paints only inside its own box.
+        if (!c->Visible() || controlRects_[i].Intersected(region).IsEmpty())
             continue;
         switch (c->Kind()) {
         case ControlKind::Picture: {
             auto* p = static_cast<PictureBox*>(c);
-            IntRect box = p->PixelRect();
+            IntRect box = controlRects_[i];
             IntRect part = box.Intersected(region);
             if (!part.IsEmpty())
                 image_.CopyFrom(p->Image(), part.Translated(-box.left, -box.top), part.left,
@@ -226,9 +255,17 @@ void Form::Compose(const IntRect& region) {
     }
 }
 
+void Form::SetFullRedraw(bool on) {
+    fullRedraw_ = on;
+    Bitmap::SetShortcuts(!on);
+}
+
 void Form::Present() {
     if (dirty_.empty() || !shown_ || unloaded_)
         return;
+    if (fullRedraw_)
+        InvalidateAll();
+    MeasureControls();
     for (const IntRect& r : dirty_)
         Compose(r);
     CurrentBackend().Present(image_, dirty_.data(), static_cast<int>(dirty_.size()));

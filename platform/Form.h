@@ -71,8 +71,13 @@ public:
     const Bitmap& Image();
     void Invalidate(const IntRect& windowPixels);
     void InvalidateAll();
+    // Invalidates what was drawn on the surface since the last call, in a few rectangles.
+    void InvalidateDrawn(PictureBox& picture);
     // Composes the changed regions and hands them to the display.
     void Present();
+    // Every window composes and presents all of itself at each Present, and every image
+    // writes every pixel it is asked to: the slow way, for tests that compare both ways.
+    static void SetFullRedraw(bool on);
 
     // Input from the display, in screen pixels.
     void Dispatch(const InputEvent& event);
@@ -80,6 +85,8 @@ public:
 
 private:
     Control& Stack(std::unique_ptr<Control> control);
+    void AddDirty(const IntRect& region, size_t known);
+    void MeasureControls();
     void Compose(const IntRect& region);
     Control* HitTest(int wx, int wy) const;
     // Who takes the pointer's event: the control that holds the capture, else the topmost
@@ -96,12 +103,19 @@ private:
     Bitmap icon_;
 
     std::vector<std::unique_ptr<Control>> controls_;
-    std::vector<Control*> order_; // bottom first
+    std::vector<Control*> order_;       // bottom first
+    std::vector<IntRect> controlRects_; // where order_'s controls lie, for composing
     std::vector<std::unique_ptr<Timer>> timers_;
     PictureBox* focus_ = nullptr;
 
     Bitmap image_;
     std::vector<IntRect> dirty_;
+    // Past this many regions, one box holds them all.
+    static constexpr size_t kMaxDirty = 576;
+    // A surface's drawing reaches the dirty list in at most this many rectangles.
+    static inline bool fullRedraw_ = false;
+    static constexpr int kMaxDrawnRects = 512;
+    IntRect drawn_[kMaxDrawnRects];
 
     // Mouse state: the control (or the window, as nullptr with captureWindow_) that holds
     // the pointer while buttons are down.

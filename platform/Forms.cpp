@@ -191,7 +191,8 @@ void PictureBox::Line(float x1, float y1, float x2, float y2) {
 }
 
 void PictureBox::Refresh() {
-    Invalidate();
+    // Only what was drawn since the last Refresh needs showing again.
+    form_.InvalidateDrawn(*this);
     form_.Present();
 }
 

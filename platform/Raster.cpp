@@ -47,8 +47,7 @@ void FillSpan(Bitmap& image, i64 y, i64 x0, i64 x1, Pixel color) {
     x1 = std::min<i64>(x1, image.Width());
     if (x0 >= x1)
         return;
-    Pixel* row = image.Row(static_cast<int>(y));
-    std::fill(row + x0, row + x1, color);
+    image.FillSpan(static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1), color);
 }
 
 // Fills [left, right) x [top, bottom), clipped to the image.
@@ -375,12 +374,14 @@ void StretchBlit(Bitmap& dst, int x, int y, int width, int height, const Bitmap&
         copy = src;
         from = &copy;
     }
+    dst.Touch({static_cast<int>(dx0), static_cast<int>(dy0), static_cast<int>(dx1),
+               static_cast<int>(dy1)});
     for (i64 py = dy0; py < dy1; ++py) {
         const i64 sy = sourceOf(py - y, height, srcHeight, srcY);
         if (sy < 0 || sy >= from->Height())
             continue;
         const Pixel* in = from->Row(static_cast<int>(sy));
-        Pixel* out = dst.Row(static_cast<int>(py));
+        Pixel* out = dst.WritableRow(static_cast<int>(py));
         for (i64 px = dx0; px < dx1; ++px) {
             const int sx = columns[static_cast<size_t>(px - dx0)];
             if (sx < 0)

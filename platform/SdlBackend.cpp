@@ -148,6 +148,11 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error, const SdlDisp
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The image is drawn on the CPU: on X11 the window's shared-memory image is the cheapest
+    // way to the screen, where a texture on software OpenGL costs tens of ms a frame. Only a
+    // default: SDL_FRAMEBUFFER_ACCELERATION in the environment still decides, and drivers
+    // without a framebuffer of their own (Wayland) keep SDL's way.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     // A display that is still starting up refuses the first connection: try a few times.
     int attempts = 0;
     while (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -496,24 +501,24 @@ void SdlBackend::WindowChanged(Form& form) {
     form.InvalidateAll();
 }
 
-void SdlBackend::Present(const Bitmap& image, const IntRect* regions, int count) {
-    if (!window_)
-        return;
-    if (adopted_ != 0 && !fullscreen_)
-        return;
-    if (scale_ > 1 && !fullscreen_) {
-        PresentScaled(image, regions, count);
-        return;
-    }
-    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+namespace {
+
+// Copies the given regions of `image` into the window's surface and shows them, as many
+// rectangles to one request as SDL takes.
+void ShowRegions(SDL_Window* window, const Bitmap& image, const IntRect* regions, int count) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (!surface)
         return;
-    SDL_Rect rects[32];
+    SDL_Rect rects[1024];
     int n = 0;
     IntRect bounds = IntRect{0, 0, surface->w, surface->h}.Intersected(image.Bounds());
     if (SDL_MUSTLOCK(surface))
         SDL_LockSurface(surface);
-    for (int i = 0; i < count && n < 32; ++i) {
+    for (int i = 0; i < count; ++i) {
+        if (n == 1024) { // more regions than one update takes: show these first
+            SDL_UpdateWindowSurfaceRects(window, rects, n);
+            n = 0;
+        }
         IntRect r = regions[i].Intersected(bounds);
         if (r.IsEmpty())
             continue;
@@ -526,34 +531,31 @@ void SdlBackend::Present(const Bitmap& image, const IntRect* regions, int count)
     if (SDL_MUSTLOCK(surface))
         SDL_UnlockSurface(surface);
     if (n > 0)
-        SDL_UpdateWindowSurfaceRects(window_, rects, n);
+        SDL_UpdateWindowSurfaceRects(window, rects, n);
+}
+
+} // namespace
+
+void SdlBackend::Present(const Bitmap& image, const IntRect* regions, int count) {
+    if (!window_)
+        return;
+    if (adopted_ != 0 && !fullscreen_)
+        return;
+    if (scale_ > 1 && !fullscreen_)
+        PresentScaled(image, regions, count);
+    else
+        ShowRegions(window_, image, regions, count);
 }
 
 // Window mode on a scaled display: each region enlarged into the scaled image, then shown.
 void SdlBackend::PresentScaled(const Bitmap& image, const IntRect* regions, int count) {
-    SDL_Surface* surface = SDL_GetWindowSurface(window_);
-    if (!surface)
-        return;
-    SDL_Rect rects[32];
-    int n = 0;
-    const IntRect bounds{0, 0, surface->w, surface->h};
-    if (SDL_MUSTLOCK(surface))
-        SDL_LockSurface(surface);
-    for (int i = 0; i < count && n < 32; ++i) {
-        IntRect r = ScaleRegion(image, regions[i], scale_, scaled_).Intersected(bounds);
-        if (r.IsEmpty())
-            continue;
-        auto* dst = static_cast<unsigned char*>(surface->pixels) + r.top * surface->pitch +
-                    r.left * surface->format->BytesPerPixel;
-        SDL_ConvertPixels(r.Width(), r.Height(), SDL_PIXELFORMAT_RGB888,
-                          scaled_.Row(r.top) + r.left, scaled_.Width() * 4, surface->format->format,
-                          dst, surface->pitch);
-        rects[n++] = SDL_Rect{r.left, r.top, r.Width(), r.Height()};
+    IntRect scaled[256];
+    for (int i = 0; i < count;) {
+        int n = 0;
+        for (; i < count && n < 256; ++i)
+            scaled[n++] = ScaleRegion(image, regions[i], scale_, scaled_);
+        ShowRegions(window_, scaled_, scaled, n);
     }
-    if (SDL_MUSTLOCK(surface))
-        SDL_UnlockSurface(surface);
-    if (n > 0)
-        SDL_UpdateWindowSurfaceRects(window_, rects, n);
 }
 
 void SdlBackend::WindowClosed(Form& form) {

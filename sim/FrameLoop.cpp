@@ -109,12 +109,14 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
         RECT clearRect;
         SetRect(&clearRect, 0, 0, f.ViewWidth, f.ViewHeight);
         FillRect(hDC, &clearRect, clearingBrush);
+        CurrentBackend().PhaseDone(FramePhase::Cleared);
 
         StarSight sight;
         for (int i = 0; i < kStarSlots; ++i) {
             if (stars_.StarStep(i, f, sight))
                 DrawStar(hDC, sight);
         }
+        CurrentBackend().PhaseDone(FramePhase::StarsDrawn);
 
         if (f.FullScreen) {
             KeyboardControls::RunKeyboardSteeringStep(f, stars_);
@@ -122,6 +124,7 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
                 Autopilot();
         } else if (PanelSteeringStep)
             PanelSteeringStep();
+        CurrentBackend().PhaseDone(FramePhase::Steered);
 
         if (f.IntroTime > 0.0f) {
             const COLORREF color =
@@ -152,6 +155,7 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
 
         if (f.ShowFps)
             DrawFps(hDC, f.FpsRect, FrameRate, f.FpsText);
+        CurrentBackend().PhaseDone(FramePhase::OverlaysDrawn);
 
         picMain_.Refresh();
         DoEvents();

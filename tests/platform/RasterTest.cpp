@@ -1,15 +1,18 @@
 // The raster's own invariants, below the drawing calls: the thin line's steps in every
-// octant, round and symmetric discs of every size, odd wide lines, and clipping that
-// changes no pixel, even for coordinates near the ends of the 32-bit range. The rules the
-// program sees through the drawing calls are checked in GdiTest.
+// octant, round and symmetric discs of every size, odd wide lines, clipping that changes
+// no pixel, even for coordinates near the ends of the 32-bit range, and the damage an
+// image records under the writes. The rules the program sees through the drawing calls are
+// checked in GdiTest.
 
 #include "platform/Raster.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -181,6 +184,93 @@ TEST(Raster, ShapesLightExactlyTheirPixelsOnTheImageHoweverFarOffTheyReach) {
                 ASSERT_EQ(image.Get(x, y), c.lit(x, y) ? kWhite : kBlack)
                     << c.what << " at " << x << "," << y;
     }
+}
+
+// What a write leaves as damage, on a 100 x 80 black image whose damage was taken: what
+// changed pixels are covered, and writes that change none leave none.
+TEST(Raster, DamageCoversTheChangedTilesOnly) {
+    using namespace raster;
+    struct Case {
+        const char* what;
+        std::function<void(Bitmap&)> draw;
+        std::vector<IntRect> damage;
+    };
+    // The whole tiles under the pixels [x0, x1) x [y0, y1), cut to the image.
+    auto tiles = [](int x0, int y0, int x1, int y1) {
+        const int t = Bitmap::kTileSize;
+        return IntRect{x0 / t * t, y0 / t * t, std::min(100, (x1 + t - 1) / t * t),
+                       std::min(80, (y1 + t - 1) / t * t)};
+    };
+    const Case cases[] = {
+        {"black over black", [](Bitmap& b) { b.FillRect(b.Bounds(), kBlack); }, {}},
+        {"black pixel and span on black",
+         [](Bitmap& b) {
+             b.Set(5, 5, kBlack);
+             DrawRectangle(b, {1, 1, 9, 9}, kBlack, 1, true, kBlack);
+         },
+         {}},
+        {"a dim star", [](Bitmap& b) { b.Set(40, 20, kRed); }, {tiles(40, 20, 41, 21)}},
+        {"a 2-pixel star across a tile edge",
+         [](Bitmap& b) {
+             DrawEllipse(b, {47, 20, 49, 22}, kWhite, 1, true, kWhite);
+         },
+         {tiles(47, 20, 49, 22)}},
+        {"rows of tiles over the same columns join",
+         [](Bitmap& b) { DrawLine(b, 20, 0, 20, 30, kWhite, 1); },
+         {tiles(20, 0, 21, 30)}},
+        {"the edge tiles are cut to the image",
+         [](Bitmap& b) { b.Set(99, 79, kWhite); },
+         {tiles(99, 79, 100, 80)}},
+        {"a blit",
+         [](Bitmap& b) {
+             const Bitmap white(3, 3, kWhite);
+             Blit(b, 2, 2, 3, 3, white, 0, 0, Rop::Or);
+         },
+         {tiles(2, 2, 5, 5)}},
+    };
+    for (const Case& c : cases) {
+        Bitmap image(100, 80, kBlack);
+        IntRect out[64];
+        image.TakeDamage(out, 64);
+        c.draw(image);
+        const int n = image.TakeDamage(out, 64);
+        auto edges = [](const IntRect& r) {
+            return std::vector<int>{r.left, r.top, r.right, r.bottom};
+        };
+        std::vector<std::vector<int>> got, want;
+        std::transform(out, out + n, std::back_inserter(got), edges);
+        std::transform(c.damage.begin(), c.damage.end(), std::back_inserter(want), edges);
+        EXPECT_EQ(got, want) << c.what;
+        EXPECT_EQ(image.TakeDamage(out, 64), 0) << c.what << ": taken once";
+    }
+}
+
+// Past the allowed number of rectangles the tiles merge into larger blocks: fewer
+// rectangles, still covering every change. A whole-image clear then restores only those.
+TEST(Raster, ScatteredDamageMergesIntoFewRectanglesThatCoverIt) {
+    Bitmap image(300, 200, kBlack);
+    IntRect out[8];
+    image.TakeDamage(out, 8);
+    std::vector<std::pair<int, int>> stars;
+    for (int i = 0; i < 40; ++i)
+        stars.emplace_back((i * 73) % 300, (i * 37) % 200);
+    for (auto [x, y] : stars)
+        image.Set(x, y, kWhite);
+    auto expectCovered = [&](const char* what) {
+        const int n = image.TakeDamage(out, 8);
+        ASSERT_LE(n, 8) << what;
+        for (auto [x, y] : stars)
+            EXPECT_TRUE(
+                std::any_of(out, out + n, [&](const IntRect& r) { return r.Contains(x, y); }))
+                << what << " at " << x << "," << y;
+    };
+    expectCovered("stars drawn");
+    image.FillRect(image.Bounds(), kBlack);
+    for (auto [x, y] : stars)
+        EXPECT_EQ(image.Get(x, y), kBlack);
+    expectCovered("stars cleared");
+    image.FillRect(image.Bounds(), kBlack);
+    EXPECT_EQ(image.TakeDamage(out, 8), 0) << "black over black again";
 }
 
 } // namespace
