@@ -175,7 +175,7 @@ bool SdlBackend::PollInput(InputEvent& event) {
             event.x = at.left + e.button.x;
             event.y = at.top + e.button.y;
             event.button = ButtonBit(e.button.button);
-            event.clicks = e.button.clicks;
+            event.time = e.button.timestamp;
             lastX_ = event.x;
             lastY_ = event.y;
             held_ = e.type == SDL_MOUSEBUTTONDOWN
