@@ -1,18 +1,22 @@
 // ozmir-record: flies the real program on a virtual screen from a script, and writes
-// screenshots and state files of chosen frames.
+// screenshots and state files of chosen frames; or flies it on random input and checks
+// after every frame that its state stays sound.
 //
 //   ozmir-record [--screen WxH] [--fps N] [--frames N] --script FILE --out DIR
+//   ozmir-record [--screen WxH] [--fps N] [--frames N] --random SEED
 
 #include "engine3d/GlobalDataAndFunctions3D.h"
 #include "platform/Assets.h"
 #include "platform/Backend.h"
 #include "platform/HeadlessBackend.h"
+#include "tools/RandomFlight.h"
 #include "ui/Form1.h"
 #include "ui/ScreenSize.h"
 #include "widgets/TimerOwner.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +28,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -44,6 +50,7 @@ struct Options {
     int fps = 64;
     long frames = 100000;
     std::string script, out;
+    long seed = -1; // a random flight when 0 or more
 };
 
 // Text from the user as it may be shown on a terminal: bytes other than printable ASCII
@@ -65,7 +72,7 @@ std::string Printable(const std::string& text) {
 [[noreturn]] void Usage(const std::string& problem) {
     std::fprintf(stderr,
                  "ozmir-record: %s\nusage: ozmir-record [--screen WxH] [--fps N] [--frames N] "
-                 "--script FILE --out DIR\n",
+                 "(--script FILE --out DIR | --random SEED)\n",
                  Printable(problem).c_str());
     std::exit(2);
 }
@@ -118,9 +125,18 @@ Options ParseOptions(int argc, char** argv) {
             o.script = next();
         } else if (arg == "--out") {
             o.out = next();
+        } else if (arg == "--random") {
+            if (!ParseInt(next(), 0, 999999999, v))
+                Usage("bad --random (want a seed, 0 to 999999999)");
+            o.seed = v;
         } else {
             Usage("unknown option " + arg);
         }
+    }
+    if (o.seed >= 0) {
+        if (!o.script.empty() || !o.out.empty())
+            Usage("--random flies without --script and --out");
+        return o;
     }
     if (o.script.empty())
         Usage("--script is required");
@@ -513,8 +529,66 @@ std::string StateJson(int frame, Form1& f) {
 
 } // namespace
 
+// Resident memory of this process in kilobytes, 0 where the system does not say.
+long ResidentKilobytes() {
+    long pages = 0, resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Flies options.frames frames of random input; 0 when every frame left a sound state.
+int FlyAtRandom(const Options& options) {
+    HeadlessBackend screen(options.screenWidth, options.screenHeight);
+    screen.SetFramePeriod(1000.0 / options.fps);
+    SetBackend(&screen);
+    int status = 0;
+    long residentAtStart = 0;
+    auto started = std::chrono::steady_clock::now();
+    {
+        Form1 program;
+        RandomFlight flight(screen, program, static_cast<std::uint64_t>(options.seed));
+        screen.OnDispatch = [&](int frame) {
+            if (frame < 1)
+                return;
+            if (frame == 1)
+                residentAtStart = ResidentKilobytes();
+            if (std::string wrong = flight.Check(); !wrong.empty()) {
+                std::fprintf(stderr, "ozmir-record: random flight %ld, frame %d: %s\n",
+                             options.seed, frame, wrong.c_str());
+                status = 1;
+                screen.Close();
+                return;
+            }
+            if (frame >= options.frames) {
+                screen.Close();
+                return;
+            }
+            flight.Fly();
+        };
+        program.Run();
+    }
+    SetBackend(nullptr);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("random flight %ld: %d frames in %.1f s; resident memory %ld kB at the start, "
+                "%ld kB at the end\n",
+                options.seed, screen.Frame(), seconds, residentAtStart, ResidentKilobytes());
+    if (status == 0 && screen.Frame() < options.frames) {
+        std::fprintf(stderr, "ozmir-record: random flight %ld ended early, at frame %d\n",
+                     options.seed, screen.Frame());
+        status = 1;
+    }
+    return status;
+}
+
 int main(int argc, char** argv) {
     Options options = ParseOptions(argc, argv);
+    if (options.seed >= 0)
+        return FlyAtRandom(options);
     std::vector<Command> script = ParseScript(options);
 
     std::error_code ec;
