@@ -151,9 +151,17 @@ void SdlBackend::Sleep(std::uint32_t milliseconds) {
 
 bool SdlBackend::PollInput(InputEvent& event) {
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    while (watch_.Gone() || SDL_PollEvent(&e)) {
         IntRect at = form_ ? form_->PixelRect() : IntRect{};
         event = InputEvent{};
+        // A window destroyed by someone else closes the program, once.
+        if (watch_.Gone() || watch_.Notice(e)) {
+            if (closeReported_)
+                return false;
+            closeReported_ = true;
+            event.type = InputEvent::Type::Close;
+            return true;
+        }
         switch (e.type) {
         case SDL_QUIT:
             event.type = InputEvent::Type::Close;
@@ -254,6 +262,7 @@ void SdlBackend::WindowChanged(Form& form) {
             SDL_Log("ozmir: cannot create the window: %s", SDL_GetError());
             return;
         }
+        watch_.Watch(window_);
     }
     const Bitmap& icon = form.Icon();
     if (icon.Width() > 0 && (iconShown_ != &icon || iconWidth_ != icon.Width())) {
@@ -292,7 +301,7 @@ void SdlBackend::WindowChanged(Form& form) {
 }
 
 void SdlBackend::Present(const Bitmap& image, const IntRect* regions, int count) {
-    if (!window_)
+    if (!window_ || watch_.Gone())
         return;
     SDL_Surface* surface = SDL_GetWindowSurface(window_);
     if (!surface)
@@ -323,6 +332,7 @@ void SdlBackend::WindowClosed(Form& form) {
         return;
     if (window_) {
         SDL_DestroyWindow(window_);
+        watch_.Settle();
         window_ = nullptr;
     }
     form_ = nullptr;

@@ -3,6 +3,7 @@
 // window's twips geometry, showing the composed image region by region.
 
 #include "platform/Backend.h"
+#include "platform/XWindowWatch.h"
 
 #include <memory>
 #include <string>
@@ -41,6 +42,8 @@ private:
     bool fullscreen_ = false;
     std::int16_t held_ = 0;     // mouse buttons down
     int lastX_ = 0, lastY_ = 0; // last pointer position reported, screen pixels
+    XWindowWatch watch_;        // the window destroyed from outside
+    bool closeReported_ = false;
     const Bitmap* iconShown_ = nullptr;
     int iconWidth_ = 0;
 };
