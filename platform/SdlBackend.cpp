@@ -103,6 +103,9 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // The program draws every pixel itself: they go to the window as they are (shared
+    // memory on X11), without an OpenGL context that SDL would load, and unload, for it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // A display that is still starting up refuses the first connection: try a few times.
     int attempts = 0;
     while (SDL_Init(SDL_INIT_VIDEO) != 0) {
