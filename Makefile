@@ -22,7 +22,7 @@ build: deps
 
 asan: deps
 	cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DOZMIR_SANITIZE=ON -DOZMIR_E2E=OFF $(CI_FLAGS)
-	cmake --build build/asan -j $(JOBS) --target ozmir_tests
+	cmake --build build/asan -j $(JOBS) --target ozmir_tests ozmir
 
 # Unit tests, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and
 # the end-to-end tests under Xvfb.

@@ -20,7 +20,7 @@ struct InputEvent {
     int x = 0, y = 0;         // screen pixels
     std::int16_t button = 0;  // the button pressed or released (1, 2, 4)
     std::int16_t buttons = 0; // buttons held during a move
-    int clicks = 1;           // 2 on the second press of a double click
+    std::uint32_t time = 0;   // when it happened, on the backend's clock (milliseconds)
     std::int16_t keyCode = 0; // virtual-key code
     std::int16_t shift = 0;
 };

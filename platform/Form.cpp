@@ -3,6 +3,7 @@
 #include "platform/Backend.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace oz {
 
@@ -354,7 +355,17 @@ void Form::Dispatch(const InputEvent& event) {
             buttonDown_ = target;
             static_cast<CommandButton*>(target)->SetPressed(true);
         }
-        if (event.clicks >= 2 && event.button == vbLeftButton && sameAsLast && target) {
+        // A double click ends its click sequence: a third quick press starts a new one.
+        bool left = event.button == vbLeftButton;
+        bool second = left && clickOpen_ && sameAsLast &&
+                      event.time - clickTime_ <= kDoubleClickTime &&
+                      std::abs(event.x - clickX_) <= kDoubleClickSlop &&
+                      std::abs(event.y - clickY_) <= kDoubleClickSlop;
+        clickOpen_ = left && !second;
+        clickTime_ = event.time;
+        clickX_ = event.x;
+        clickY_ = event.y;
+        if (second && target) {
             target->DblClick.Raise();
             return;
         }

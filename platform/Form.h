@@ -81,6 +81,10 @@ public:
 
     // Input from the display, in screen pixels.
     void Dispatch(const InputEvent& event);
+    // A second left press on the same control within this many milliseconds, and within
+    // kDoubleClickSlop pixels each way of the first, is a double click.
+    static constexpr std::uint32_t kDoubleClickTime = 500;
+    static constexpr int kDoubleClickSlop = 2;
     void PollTimers(std::uint32_t now);
 
 private:
@@ -124,6 +128,10 @@ private:
     std::int16_t buttons_ = 0;
     Control* lastPress_ = nullptr;
     bool lastPressWindow_ = false;
+    // The left press a second one may make a double click of: when and where it was.
+    bool clickOpen_ = false;
+    std::uint32_t clickTime_ = 0;
+    int clickX_ = 0, clickY_ = 0;
     Control* buttonDown_ = nullptr;
 };
 

@@ -368,16 +368,22 @@ void CommandButton::Paint(Bitmap& window, const IntRect& clip) const {
 
 void Timer::SetEnabled(bool enabled) {
     if (enabled && !enabled_)
-        last_ = CurrentBackend().TickCount();
+        due_ = CurrentBackend().TickCount() + interval_;
+    bool stopped = enabled_ && !enabled;
     enabled_ = enabled;
+    if (stopped)
+        Stopped.Raise();
 }
 
 void Timer::Poll(std::uint32_t now) {
     if (!enabled_ || interval_ == 0)
         return;
-    if (static_cast<std::int32_t>(now - last_) < static_cast<std::int32_t>(interval_))
+    std::int32_t late = static_cast<std::int32_t>(now - due_);
+    if (late < 0)
         return;
-    last_ = now;
+    // The next tick keeps the schedule: one interval after this one was due. Ticks missed
+    // by a late dispatch fold into this one; the schedule moves on past them.
+    due_ += interval_ * (static_cast<std::uint32_t>(late) / interval_ + 1);
     Tick.Raise();
 }
 

@@ -217,8 +217,9 @@ private:
     bool pressed_ = false;
 };
 
-// One timer: while enabled, every dispatch that finds Interval milliseconds gone since
-// the last tick (or since it was enabled) raises Tick once, to every holder.
+// One timer: while enabled, it is due every Interval milliseconds from the moment it was
+// enabled, and a dispatch that finds it due raises Tick once, to every holder. Ticks a
+// late dispatch missed are not made up for; the schedule itself does not drift.
 class Timer {
 public:
     explicit Timer(std::string name) : name_(std::move(name)) {}
@@ -232,12 +233,14 @@ public:
     void Poll(std::uint32_t now);
 
     Event<> Tick;
+    // Raised when an enabled timer is disabled, by whichever holder.
+    Event<> Stopped;
 
 private:
     std::string name_;
     std::uint32_t interval_ = 0;
     bool enabled_ = false;
-    std::uint32_t last_ = 0;
+    std::uint32_t due_ = 0;
 };
 
 // The screen object: its size in twips, and twips per pixel.

@@ -31,13 +31,17 @@ void HeadlessBackend::DispatchStarting() {
         OnDispatch(frame_);
 }
 
-void HeadlessBackend::MouseDown(int x, int y, std::int16_t button, int clicks) {
+void HeadlessBackend::Push(InputEvent event) {
+    event.time = TickCount();
+    queue_.push_back(event);
+}
+
+void HeadlessBackend::MouseDown(int x, int y, std::int16_t button) {
     InputEvent e;
     e.type = InputEvent::Type::MouseDown;
     e.x = x;
     e.y = y;
     e.button = button;
-    e.clicks = clicks;
     Push(e);
 }
 
@@ -65,10 +69,8 @@ void HeadlessBackend::Click(int x, int y) {
 }
 
 void HeadlessBackend::DoubleClick(int x, int y) {
-    MouseDown(x, y, 1, 1);
-    MouseUp(x, y);
-    MouseDown(x, y, 1, 2);
-    MouseUp(x, y);
+    Click(x, y);
+    Click(x, y);
 }
 
 void HeadlessBackend::KeyDown(std::int16_t keyCode) {

@@ -39,12 +39,13 @@ public:
     // (0 before the first frame).
     std::function<void(int frame)> OnDispatch;
 
-    void Push(const InputEvent& event) { queue_.push_back(event); }
-    void MouseDown(int x, int y, std::int16_t button = 1, int clicks = 1);
+    // Queues input that happens now, on the virtual clock.
+    void Push(InputEvent event);
+    void MouseDown(int x, int y, std::int16_t button = 1);
     void MouseUp(int x, int y, std::int16_t button = 1);
     void MouseMove(int x, int y, std::int16_t buttons = 0);
     void Click(int x, int y);
-    void DoubleClick(int x, int y);
+    void DoubleClick(int x, int y); // two clicks at once, at one place
     void KeyDown(std::int16_t keyCode);
     void KeyUp(std::int16_t keyCode);
     void Close();

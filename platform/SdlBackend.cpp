@@ -262,8 +262,6 @@ bool SdlBackend::AdoptWindow(const SdlDisplayRequest& request, std::string& erro
         return false;
     }
 
-    // Our own pixels go straight to the window, without a renderer of ours on it.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(id)));
     if (!window_) {
         error = std::string("cannot draw into window ") + name + ": " + SDL_GetError();
@@ -316,9 +314,17 @@ bool SdlBackend::PollInput(InputEvent& event) {
         return true;
     }
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    while (watch_.Gone() || SDL_PollEvent(&e)) {
         IntRect at = form_ ? form_->PixelRect() : IntRect{};
         event = InputEvent{};
+        // A window destroyed by someone else closes the program, once.
+        if (watch_.Gone() || watch_.Notice(e)) {
+            if (closeReported_)
+                return false;
+            closeReported_ = true;
+            event.type = InputEvent::Type::Close;
+            return true;
+        }
         switch (e.type) {
         case SDL_QUIT:
             event.type = InputEvent::Type::Close;
@@ -340,7 +346,7 @@ bool SdlBackend::PollInput(InputEvent& event) {
             event.x = at.left + Logical(e.button.x);
             event.y = at.top + Logical(e.button.y);
             event.button = ButtonBit(e.button.button);
-            event.clicks = e.button.clicks;
+            event.time = e.button.timestamp;
             lastX_ = event.x;
             lastY_ = event.y;
             held_ = e.type == SDL_MOUSEBUTTONDOWN
@@ -468,6 +474,7 @@ void SdlBackend::WindowChanged(Form& form) {
             SDL_Log("ozmir: cannot create the window: %s", SDL_GetError());
             return;
         }
+        watch_.Watch(window_);
     }
     const Bitmap& icon = form.Icon();
     if (icon.Width() > 0 && (iconShown_ != &icon || iconWidth_ != icon.Width())) {
@@ -537,7 +544,7 @@ void ShowRegions(SDL_Window* window, const Bitmap& image, const IntRect* regions
 } // namespace
 
 void SdlBackend::Present(const Bitmap& image, const IntRect* regions, int count) {
-    if (!window_)
+    if (!window_ || watch_.Gone())
         return;
     if (adopted_ != 0 && !fullscreen_)
         return;
@@ -563,6 +570,7 @@ void SdlBackend::WindowClosed(Form& form) {
         return;
     if (window_) {
         SDL_DestroyWindow(window_);
+        watch_.Settle();
         window_ = nullptr;
     }
     form_ = nullptr;

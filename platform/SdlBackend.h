@@ -3,6 +3,7 @@
 // window's twips geometry, showing the composed image region by region.
 
 #include "platform/Backend.h"
+#include "platform/XWindowWatch.h"
 
 #include <memory>
 #include <string>
@@ -59,6 +60,7 @@ private:
     bool fullscreen_ = false;
     std::int16_t held_ = 0;     // mouse buttons down
     int lastX_ = 0, lastY_ = 0; // last pointer position reported, screen pixels
+    XWindowWatch watch_;        // the window destroyed from outside
     const Bitmap* iconShown_ = nullptr;
     int iconWidth_ = 0;
     int display_ = 0;

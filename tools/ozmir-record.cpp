@@ -1,19 +1,26 @@
 // ozmir-record: flies the real program on a virtual screen from a script, and writes
-// screenshots and state files of chosen frames.
+// screenshots and state files of chosen frames; or flies it on random input and checks
+// after every frame that its state stays sound.
 //
 //   ozmir-record [--screen WxH] [--fps N] [--frames N] --script FILE --out DIR
+//   ozmir-record [--screen WxH] [--fps N] [--frames N] --random SEED
 
 #include "engine3d/GlobalDataAndFunctions3D.h"
 #include "platform/Assets.h"
 #include "platform/Backend.h"
 #include "platform/HeadlessBackend.h"
+#include "tools/RandomFlight.h"
 #include "ui/Form1.h"
 #include "ui/ScreenSize.h"
 #include "widgets/TimerOwner.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -21,6 +28,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -41,18 +50,40 @@ struct Options {
     int fps = 64;
     long frames = 100000;
     std::string script, out;
+    long seed = -1; // a random flight when 0 or more
 };
+
+// Text from the user as it may be shown on a terminal: bytes other than printable ASCII
+// appear as \xHH.
+std::string Printable(const std::string& text) {
+    std::string shown;
+    for (unsigned char ch : text) {
+        if (ch >= 0x20 && ch < 0x7f && ch != '\\') {
+            shown += static_cast<char>(ch);
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", ch);
+            shown += buf;
+        }
+    }
+    return shown;
+}
 
 [[noreturn]] void Usage(const std::string& problem) {
     std::fprintf(stderr,
                  "ozmir-record: %s\nusage: ozmir-record [--screen WxH] [--fps N] [--frames N] "
-                 "--script FILE --out DIR\n",
-                 problem.c_str());
+                 "(--script FILE --out DIR | --random SEED)\n",
+                 Printable(problem).c_str());
     std::exit(2);
 }
 
+// A whole number written plainly: an optional minus, then digits without a leading zero.
 bool ParseInt(const std::string& text, long low, long high, long& value) {
     if (text.empty() || text.size() > 12)
+        return false;
+    size_t digits = text[0] == '-' ? 1 : 0;
+    if (digits == text.size() || (text[digits] == '0' && text.size() > digits + 1) ||
+        text.find_first_not_of("0123456789", digits) != std::string::npos || text == "-0")
         return false;
     char* end = nullptr;
     errno = 0;
@@ -94,9 +125,18 @@ Options ParseOptions(int argc, char** argv) {
             o.script = next();
         } else if (arg == "--out") {
             o.out = next();
+        } else if (arg == "--random") {
+            if (!ParseInt(next(), 0, 999999999, v))
+                Usage("bad --random (want a seed, 0 to 999999999)");
+            o.seed = v;
         } else {
             Usage("unknown option " + arg);
         }
+    }
+    if (o.seed >= 0) {
+        if (!o.script.empty() || !o.out.empty())
+            Usage("--random flies without --script and --out");
+        return o;
     }
     if (o.script.empty())
         Usage("--script is required");
@@ -125,10 +165,11 @@ std::optional<std::int16_t> KeyCode(const std::string& name) {
 
 std::optional<std::int16_t> Buttons(const std::string& text, bool allowSet) {
     std::int16_t bits = 0;
-    std::stringstream parts(text);
-    std::string part;
     int count = 0;
-    while (std::getline(parts, part, '+')) {
+    for (size_t start = 0; start <= text.size();) {
+        size_t plus = std::min(text.find('+', start), text.size());
+        std::string part = text.substr(start, plus - start);
+        start = plus + 1;
         ++count;
         if (part == "left")
             bits |= vbLeftButton;
@@ -146,9 +187,13 @@ std::optional<std::int16_t> Buttons(const std::string& text, bool allowSet) {
     return bits;
 }
 
-// An output name is a plain file name with the expected ending: nothing is written
-// outside the output folder.
+// An output name is a plain file name with the expected ending, short enough for the
+// file system: nothing is written outside the output folder.
+constexpr size_t kLongestName = 255;
+
 bool PlainName(const std::string& name, const std::string& ending) {
+    if (name.size() > kLongestName)
+        return false;
     if (name.size() <= ending.size() ||
         name.compare(name.size() - ending.size(), ending.size(), ending) != 0)
         return false;
@@ -157,20 +202,45 @@ bool PlainName(const std::string& name, const std::string& ending) {
     return name[0] != '.';
 }
 
-std::vector<Command> ParseScript(const std::string& path) {
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "ozmir-record: %s: cannot read the script\n", path.c_str());
-        std::exit(2);
-    }
-    std::vector<Command> commands;
-    std::string line;
+// Longer lines are no script of ours (an endless stream, say) and are refused.
+constexpr size_t kLongestLine = 4096;
+
+std::vector<Command> ParseScript(const Options& options) {
+    const std::string& path = options.script;
     int lineNo = 0, lastFrame = 0;
     auto fail = [&](const std::string& why) {
-        std::fprintf(stderr, "ozmir-record: %s:%d: %s\n", path.c_str(), lineNo, why.c_str());
+        std::string where = Printable(path);
+        if (lineNo > 0)
+            where += ":" + std::to_string(lineNo);
+        std::fprintf(stderr, "ozmir-record: %s: %s\n", where.c_str(), Printable(why).c_str());
         std::exit(2);
     };
-    while (std::getline(in, line)) {
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr)
+        fail(std::string("cannot read the script: ") + std::strerror(errno));
+    std::vector<Command> commands;
+    std::string line;
+    while (true) {
+        line.clear();
+        int ch;
+        while ((ch = std::getc(in)) != EOF && ch != '\n') {
+            if (ch == '\0') {
+                ++lineNo;
+                fail("a NUL byte in the line");
+            }
+            if (line.size() == kLongestLine) {
+                ++lineNo;
+                fail("line longer than " + std::to_string(kLongestLine) + " bytes");
+            }
+            line += static_cast<char>(ch);
+        }
+        if (ch == EOF && std::ferror(in)) {
+            int error = errno;
+            ++lineNo;
+            fail(std::string("cannot read the script: ") + std::strerror(error));
+        }
+        if (ch == EOF && line.empty())
+            break;
         ++lineNo;
         if (size_t hash = line.find('#'); hash != std::string::npos)
             line.erase(hash);
@@ -185,6 +255,9 @@ std::vector<Command> ParseScript(const std::string& path) {
         if (!ParseInt(w[0], 1, 100000000, v))
             fail("bad frame number \"" + w[0] + "\" (want a whole number, 1 or more)");
         c.frame = static_cast<int>(v);
+        if (c.frame > options.frames)
+            fail("frame " + w[0] + " comes after the last frame, " +
+                 std::to_string(options.frames) + " (--frames)");
         if (c.frame < lastFrame)
             fail("frame " + w[0] + " comes after frame " + std::to_string(lastFrame));
         lastFrame = c.frame;
@@ -206,7 +279,8 @@ std::vector<Command> ParseScript(const std::string& path) {
             want(1, 1);
             c.name = w[2];
             if (!PlainName(c.name, c.verb == "screenshot" ? ".png" : ".json"))
-                fail("bad file name \"" + c.name + "\" (a plain name ending in " +
+                fail("bad file name \"" + c.name + "\" (a plain name of at most " +
+                     std::to_string(kLongestName) + " bytes ending in " +
                      (c.verb == "screenshot" ? ".png" : ".json") + ")");
         } else if (c.verb == "keydown" || c.verb == "keyup") {
             want(1, 1);
@@ -241,8 +315,11 @@ std::vector<Command> ParseScript(const std::string& path) {
         } else {
             fail("unknown command \"" + c.verb + "\"");
         }
+        if (c.name.size() + options.out.size() + 1 >= PATH_MAX)
+            fail("the output path for \"" + c.name + "\" is too long");
         commands.push_back(c);
     }
+    std::fclose(in);
     return commands;
 }
 
@@ -452,9 +529,67 @@ std::string StateJson(int frame, Form1& f) {
 
 } // namespace
 
+// Resident memory of this process in kilobytes, 0 where the system does not say.
+long ResidentKilobytes() {
+    long pages = 0, resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+// Flies options.frames frames of random input; 0 when every frame left a sound state.
+int FlyAtRandom(const Options& options) {
+    HeadlessBackend screen(options.screenWidth, options.screenHeight);
+    screen.SetFramePeriod(1000.0 / options.fps);
+    SetBackend(&screen);
+    int status = 0;
+    long residentAtStart = 0;
+    auto started = std::chrono::steady_clock::now();
+    {
+        Form1 program;
+        RandomFlight flight(screen, program, static_cast<std::uint64_t>(options.seed));
+        screen.OnDispatch = [&](int frame) {
+            if (frame < 1)
+                return;
+            if (frame == 1)
+                residentAtStart = ResidentKilobytes();
+            if (std::string wrong = flight.Check(); !wrong.empty()) {
+                std::fprintf(stderr, "ozmir-record: random flight %ld, frame %d: %s\n",
+                             options.seed, frame, wrong.c_str());
+                status = 1;
+                screen.Close();
+                return;
+            }
+            if (frame >= options.frames) {
+                screen.Close();
+                return;
+            }
+            flight.Fly();
+        };
+        program.Run();
+    }
+    SetBackend(nullptr);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    std::printf("random flight %ld: %d frames in %.1f s; resident memory %ld kB at the start, "
+                "%ld kB at the end\n",
+                options.seed, screen.Frame(), seconds, residentAtStart, ResidentKilobytes());
+    if (status == 0 && screen.Frame() < options.frames) {
+        std::fprintf(stderr, "ozmir-record: random flight %ld ended early, at frame %d\n",
+                     options.seed, screen.Frame());
+        status = 1;
+    }
+    return status;
+}
+
 int main(int argc, char** argv) {
     Options options = ParseOptions(argc, argv);
-    std::vector<Command> script = ParseScript(options.script);
+    if (options.seed >= 0)
+        return FlyAtRandom(options);
+    std::vector<Command> script = ParseScript(options);
 
     std::error_code ec;
     std::filesystem::create_directories(options.out, ec);

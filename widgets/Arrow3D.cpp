@@ -23,6 +23,12 @@ constexpr COLORREF kSeenFromAbove = RGB(128, 149, 179);
 
 constexpr std::int16_t kBaseDisc = 0;
 
+// The same direction as `angle`, within (-pi, pi].
+float HalfTurnEitherWay(float angle) {
+    float a = std::remainder(angle, kFullTurn);
+    return a <= -kFullTurn / 2 ? a + kFullTurn : a;
+}
+
 } // namespace
 
 Arrow3D::~Arrow3D() = default;
@@ -120,8 +126,8 @@ void Arrow3D::Pict_MouseMove(std::int16_t Button, std::int16_t /*Shift*/, float 
     anV = (Y - lastY_) * Sens / kPixelsPerSensRadian + anV;
     if (std::abs(anV) > kSteepest)
         anV = std::copysign(kSteepest, anV);
-    if (anH > kFullTurn)
-        anH -= kFullTurn;
+    // However far the pointer went, the heading stays within one turn.
+    anH = std::fmod(anH, kFullTurn);
     if (anH < 0)
         anH += kFullTurn;
     anV = anV - Slope;
@@ -129,7 +135,7 @@ void Arrow3D::Pict_MouseMove(std::int16_t Button, std::int16_t /*Shift*/, float 
     Redraw();
     lastX_ = X;
     lastY_ = Y;
-    AngleChanged.Raise(-anH, anV + Slope);
+    AngleChanged.Raise(HalfTurnEitherWay(-anH), anV + Slope);
 }
 
 } // namespace oz

@@ -29,8 +29,13 @@ void Joystick::SetPictureObject(PictureBox* surface) {
 }
 
 void Joystick::SetTimerObject(Timer* timer) {
-    if (timer != nullptr)
+    if (timer != nullptr) {
         tick_ = timer->Tick.Connect([this] { Tm_Timer(); });
+        stopped_ = timer->Stopped.Connect([this] {
+            if (TimerOwner != kJoystickTimerCode)
+                LostTimer();
+        });
+    }
     Tm = timer;
     if (Tm != nullptr)
         Tm->SetEnabled(false);
@@ -84,21 +89,34 @@ void Joystick::Pict_MouseMove(std::int16_t Button, std::int16_t, float X, float 
 
 void Joystick::Pict_MouseUp(std::int16_t, std::int16_t, float, float) {
     grabbed_ = false;
+    returning_ = true;
     TimerOwner = kJoystickTimerCode;
     if (Tm != nullptr)
         Tm->SetEnabled(true);
 }
 
 void Joystick::Tm_Timer() {
-    if (TimerOwner != kJoystickTimerCode)
+    if (TimerOwner != kJoystickTimerCode) {
+        LostTimer();
         return;
+    }
     knobX_ /= 2;
     knobY_ /= 2;
     Redraw();
     if (knobX_ == 0 && knobY_ == 0) {
+        returning_ = false;
         Tm->SetEnabled(false);
         TimerOwner = 0;
     }
+}
+
+void Joystick::LostTimer() {
+    if (!returning_)
+        return;
+    returning_ = false;
+    knobX_ = 0;
+    knobY_ = 0;
+    Redraw();
 }
 
 } // namespace oz

@@ -50,6 +50,9 @@ public:
     void Tm_Timer();
 
 private:
+    // Springing back and the shared timer taken by another widget: the knob goes to the
+    // centre at once instead of staying deflected with no hand on it.
+    void LostTimer();
     std::int32_t Travel() const { return padCenter_ - WheelSize - 5; }
 
     PictureBox* Pict = nullptr;
@@ -57,10 +60,12 @@ private:
     // Binding another surface or timer, or the widget going away, ends these.
     MouseConnections pictMouse_;
     ScopedConnection tick_;
+    ScopedConnection stopped_;
     std::int32_t knobX_ = 0;
     std::int32_t knobY_ = 0;
     std::int32_t padCenter_ = 0;
     bool grabbed_ = false;
+    bool returning_ = false;
     std::int32_t grabX_ = 0;
     std::int32_t grabY_ = 0;
 };

@@ -37,8 +37,13 @@ void Joystick2::SetPictureObject(PictureBox* surface) {
 }
 
 void Joystick2::SetTimerObject(Timer* timer) {
-    if (timer != nullptr)
+    if (timer != nullptr) {
         tick_ = timer->Tick.Connect([this] { Tm_Timer(); });
+        stopped_ = timer->Stopped.Connect([this] {
+            if (TimerOwner != kWheelTimerCode)
+                LostTimer();
+        });
+    }
     Tm = timer;
     if (Tm != nullptr)
         Tm->SetEnabled(false);
@@ -96,20 +101,33 @@ void Joystick2::Pict_MouseMove(std::int16_t Button, std::int16_t, float X, float
 
 void Joystick2::Pict_MouseUp(std::int16_t, std::int16_t, float, float) {
     grabbed_ = false;
+    returning_ = true;
     TimerOwner = kWheelTimerCode;
     if (Tm != nullptr)
         Tm->SetEnabled(true);
 }
 
 void Joystick2::Tm_Timer() {
-    if (TimerOwner != kWheelTimerCode)
+    if (TimerOwner != kWheelTimerCode) {
+        LostTimer();
         return;
+    }
     wheelAngle_ = wheelAngle_ / 3;
     if (std::fabs(wheelAngle_) < kRestAngle) {
         wheelAngle_ = 0;
+        returning_ = false;
         Tm->SetEnabled(false);
         TimerOwner = 0;
     }
+    PlaceBallAtAngle();
+    Redraw();
+}
+
+void Joystick2::LostTimer() {
+    if (!returning_)
+        return;
+    returning_ = false;
+    wheelAngle_ = 0;
     PlaceBallAtAngle();
     Redraw();
 }

@@ -57,17 +57,22 @@ public:
 
 private:
     void PlaceBallAtAngle();
+    // Swinging back and the shared timer taken by another widget: the wheel hangs straight
+    // down at once instead of staying deflected with no hand on it.
+    void LostTimer();
 
     PictureBox* Pict = nullptr;
     Timer* Tm = nullptr;
     // Binding another surface or timer, or the widget going away, ends these.
     MouseConnections pictMouse_;
     ScopedConnection tick_;
+    ScopedConnection stopped_;
     std::int32_t midX_ = 0;
     std::int32_t ballX_ = 0;
     std::int32_t ballY_ = 0;
     float wheelAngle_ = 0;
     bool grabbed_ = false;
+    bool returning_ = false;
     std::int32_t grabX_ = 0;
     std::int32_t grabY_ = 0;
 };

@@ -27,19 +27,20 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    // Runs the tool on a script; returns its exit status, with stderr in `errors`.
-    int Run(const std::string& script, const std::string& out, const std::string& options = "") {
-        fs::path scriptPath = dir / "script.txt";
-        std::ofstream(scriptPath) << script;
+    // Runs the tool on a script (or on the file at scriptPath); returns its exit status,
+    // with stderr in `errors`.
+    int Run(const std::string& script, const std::string& out, const std::string& options = "",
+            fs::path scriptPath = {}) {
+        if (scriptPath.empty()) {
+            scriptPath = dir / "script.txt";
+            std::ofstream(scriptPath, std::ios::binary) << script;
+        }
         fs::path errPath = dir / "stderr.txt";
         std::string command = std::string(OZMIR_RECORD) + " " + options + " --script '" +
                               scriptPath.string() + "' --out '" + out + "' 2>'" + errPath.string() +
                               "'";
         int status = std::system(command.c_str());
-        std::ifstream err(errPath);
-        std::stringstream text;
-        text << err.rdbuf();
-        errors = text.str();
+        errors = Read(errPath);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
@@ -111,28 +112,52 @@ TEST_F(Recorder, TheSameScriptGivesTheSameBytes) {
     EXPECT_FALSE(Read(dir / "one" / "a.json").empty());
 }
 
+// Every refusal is one line naming the file and line, with anything unprintable escaped,
+// and comes before the first frame.
 TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
     struct Case {
-        const char* script;
-        const char* message;
+        std::string script;
+        std::string message;
+        std::string options = "";
+        fs::path path = {};
     };
+    const std::string longName(300, 'a');
     const Case cases[] = {
-        {"1 state a.json\n2 fly away\n", ":2: unknown command"},
-        {"1 state a.json\nx state b.json\n", ":2: bad frame number"},
-        {"5 state a.json\n3 state b.json\n", ":2: frame 3 comes after frame 5"},
-        {"1 keydown Hyper\n", ":1: unknown key"},
-        {"1 click 10\n", ":1: wrong number of arguments"},
-        {"1 mousedown 1 2 thumb\n", ":1: unknown button"},
-        {"1 screenshot ../escape.png\n", ":1: bad file name"},
-        {"0 quit\n", ":1: bad frame number"},
+        {"1 state a.json\n2 fly away\n", "script.txt:2: unknown command"},
+        {"1 state a.json\nx state b.json\n", "script.txt:2: bad frame number"},
+        {"5 state a.json\n3 state b.json\n", "script.txt:2: frame 3 comes after frame 5"},
+        {"1 keydown Hyper\n", "script.txt:1: unknown key"},
+        {"1 click 10\n", "script.txt:1: wrong number of arguments"},
+        {"1 mousedown 1 2 thumb\n", "script.txt:1: unknown button"},
+        {"1 screenshot ../escape.png\n", "script.txt:1: bad file name"},
+        {"0 quit\n", "script.txt:1: bad frame number"},
+        {"+3 quit\n", "script.txt:1: bad frame number"},
+        {"1 keydown F01\n", "script.txt:1: unknown key"},
+        {"1 keydown vk:+65\n", "script.txt:1: unknown key"},
+        {"1 mousemove 1 2 left+\n", "script.txt:1: unknown buttons"},
+        {"1 state a.json\n70 quit\n", "script.txt:2: frame 70 comes after the last frame, 60",
+         "--frames 60"},
+        {"1 state a.json\n2 screenshot " + longName + ".png\n", "script.txt:2: bad file name"},
+        {std::string("1 state a.json\n2 state a\0b.json\n", 32), "script.txt:2: a NUL byte"},
+        {"1 state a.json\n# " + std::string(5000, '#') + "\n", "script.txt:2: line longer than"},
+        {"1 state a.json\n2 keydown \x1b[31m\n", "script.txt:2: unknown key \"\\x1b[31m\""},
+        {"", "missing: cannot read the script: No such file", "", dir / "missing"},
+        {"", ":1: cannot read the script: Is a directory", "", dir},
+        {"", "/dev/zero:1: a NUL byte", "", "/dev/zero"},
     };
     for (const Case& c : cases) {
         fs::path out = dir / "refused";
-        EXPECT_EQ(Run(c.script, out.string()), 2) << c.script;
+        EXPECT_EQ(Run(c.script, out.string(), c.options, c.path), 2) << c.script;
         EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
-        EXPECT_NE(errors.find("script.txt"), std::string::npos) << errors;
-        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        EXPECT_EQ(std::count_if(errors.begin(), errors.end(),
+                                [](char ch) { return (ch >= 0 && ch < 0x20) || ch == 0x7f; }),
+                  1)
+            << "one line, nothing unprintable: " << errors;
         EXPECT_FALSE(fs::exists(out / "a.json")) << "a frame ran for: " << c.script;
+    }
+    for (const char* option : {"--screen +800x600", "--frames +5", "--fps 030"}) {
+        EXPECT_EQ(Run("1 quit\n", (dir / "out").string(), option), 2) << option;
+        EXPECT_NE(errors.find("bad --"), std::string::npos) << errors;
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -46,6 +47,10 @@ protected:
         Press(picSpin, kRestX, kRestY);
         ASSERT_TRUE(wheel.Grabbed());
         Drag(picSpin, kRestX + dx, kRestY + dy);
+    }
+    static bool Same(const Bitmap& a, const Bitmap& b) {
+        return a.Width() == b.Width() && a.Height() == b.Height() &&
+               std::equal(a.Data(), a.Data() + a.Width() * a.Height(), b.Data());
     }
     double WheelDegrees() const { return wheel.WheelAngle() * kDegrees; }
 
@@ -136,20 +141,38 @@ TEST_F(JoystickTest, ReleasedKnobReturnsByHalvingTruncatedTowardsZero) {
     }
 }
 
-// A tick of the wheel's does not move the knob; a press grabs by its distance from the
-// centre, not from a knob left off it, and the knob jumps to the pointer's way.
-TEST_F(JoystickTest, KnobLeftOffCentreByAnInterruptedReturnIsGrabbedFromTheCentre) {
-    Pull(13, 0);
-    Release(picDir, 0, 0);
-    Tick();
-    Press(picSpin, 0, 0); // the wheel takes the timer; its one tick stops it
-    Release(picSpin, 0, 0);
-    EXPECT_EQ(TicksUntilTimerStops(), 1);
-    EXPECT_EQ(stick.KnobX(), 6);
-    Press(picDir, kCentre - 15, kCentre); // 21 from the knob
-    Drag(picDir, kCentre - 15, kCentre - 2);
-    EXPECT_EQ(stick.KnobX(), 0);
-    EXPECT_EQ(stick.KnobY(), 2);
+// A widget springing back that loses the shared timer to another widget, by a tick of
+// the new owner or by the new owner stopping the timer before any tick, goes to rest at
+// once and draws itself there.
+TEST_F(JoystickTest, LosingTheTimerMidReturnGoesToRestAtOnce) {
+    const Bitmap stickAtRest = picDir.Image(), wheelAtRest = picSpin.Image();
+    enum Taker { OtherWidgetsRelease, SliderPressedAndReleased };
+    for (bool isStick : {true, false})
+        for (Taker taker : {OtherWidgetsRelease, SliderPressedAndReleased}) {
+            if (isStick)
+                Pull(13, 0);
+            else
+                Swing(400, 0);
+            Release(isStick ? picDir : picSpin, 0, 0);
+            Tick();
+            ASSERT_TRUE(isStick ? stick.KnobX() == 6 : wheel.BallX() != 0);
+            if (taker == OtherWidgetsRelease) {
+                PictureBox& other = isStick ? picSpin : picDir;
+                Press(other, 0, 0); // no grab while the timer runs; the release takes it
+                Release(other, 0, 0);
+                Tick();
+            } else {
+                TimerOwner = 3;
+                Timer1.SetEnabled(false);
+                TimerOwner = 0;
+            }
+            const char* what = isStick ? "stick" : "wheel";
+            EXPECT_TRUE(stick.GetXAxis() == 0 && stick.GetYAxis() == 0) << what << taker;
+            EXPECT_TRUE(wheel.GetValue() == 0 && wheel.BallY() == 55) << what << taker;
+            EXPECT_TRUE(Same(picDir.Image(), stickAtRest) && Same(picSpin.Image(), wheelAtRest))
+                << what << taker;
+            TicksUntilTimerStops();
+        }
 }
 
 TEST_F(JoystickTest, KnobIsDrawnOverTheWellWhoseCornersKeepTheBackground) {

@@ -71,8 +71,10 @@ protected:
         return pic;
     }
 
-    // Mouse input at pixel (x, y) of `pic`, delivered at once.
+    // Mouse input at pixel (x, y) of `pic`, delivered at once. A press comes a moment
+    // after the one before it, too late to make a double click with it.
     void Press(const PictureBox& pic, int x, int y, std::int16_t button = vbLeftButton) {
+        screen.Advance(Form::kDoubleClickTime + 1);
         screen.MouseDown(pic.PixelRect().left + x, pic.PixelRect().top + y, button);
         DoEvents();
     }

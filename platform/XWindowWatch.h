@@ -1,0 +1,23 @@
+#pragma once
+// Notices the program's window being destroyed by another X client (a window manager or
+// `xdotool windowclose`), and keeps the X errors that follow from ending the program: the
+// display treats a lost window like a request to close it.
+
+#include <SDL.h>
+
+namespace oz {
+
+class XWindowWatch {
+public:
+    // Starts watching `window`; windows not on X11 are left alone.
+    void Watch(SDL_Window* window);
+    // True once the window is known to be gone: its DestroyNotify came (pass every SDL
+    // event through Notice), or the server reported an error about it.
+    bool Notice(const SDL_Event& event);
+    bool Gone() const;
+    // Waits for the server's answer to every request sent, so that errors about a lost
+    // window reach the watch while it still listens (call after destroying the window).
+    void Settle();
+};
+
+} // namespace oz
