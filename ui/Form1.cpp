@@ -287,6 +287,8 @@ void Form1::Form_Load() {
     // 11. Show the window and let it settle.
     window_.Show();
     DoEvents();
+    if (QuitRequested)
+        return; // closed before the flight began: there is no window left to fly in
 
     // 12. Full screen.
     picMain_DblClick();

@@ -116,22 +116,17 @@ bool ParseOptions(const std::vector<std::string>& args, const char* screensaverW
         } else if (name == "--root") {
             if (!flag(o.Root))
                 return false;
-        } else if (name == "--speed") {
+        } else if (name == "--speed" || name == "--brightness") {
+            const bool speed = name == "--speed";
+            const double low = speed ? 0 : 0.2, high = speed ? 50 : 3;
             if (!value(text))
                 return false;
-            if (!ParseDecimal(text, number) || number > 50) {
-                error = "--speed " + Quoted(text) + ": want a number from 0.0 to 50.0";
+            if (!ParseDecimal(text, number) || number < low || number > high) {
+                error = name + " " + Quoted(text) + ": want a number from " +
+                        (speed ? "0.0 to 50.0" : "0.2 to 3.0");
                 return false;
             }
-            o.Start.SpeedLabel = static_cast<float>(number);
-        } else if (name == "--brightness") {
-            if (!value(text))
-                return false;
-            if (!ParseDecimal(text, number) || number < 0.2 || number > 3) {
-                error = "--brightness " + Quoted(text) + ": want a number from 0.2 to 3.0";
-                return false;
-            }
-            o.Start.Brightness = static_cast<float>(number);
+            (speed ? o.Start.SpeedLabel : o.Start.Brightness) = static_cast<float>(number);
         } else if (name == "--stars") {
             if (!value(text))
                 return false;

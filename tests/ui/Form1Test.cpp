@@ -118,6 +118,22 @@ TEST(Form1, CloseButtonAndEscEndTheProgramAfterTheFrameLeavingNoPenOrBrush) {
     }
 }
 
+TEST(Form1, ClosedWhileStartingItEndsWithoutFlying) {
+    ProgramHarness h;
+    Form1 program;
+    int frames = 0;
+    h.screen.OnDispatch = [&](int frame) {
+        if (frame == 0)
+            h.screen.Close();
+        else if (++frames == 3)
+            program.QuitRequested = kTrue; // flying on in a closed window: stop the test
+    };
+    program.Run();
+    h.screen.OnDispatch = nullptr;
+    EXPECT_EQ(frames, 0);
+    EXPECT_FALSE(h.screen.WindowOpen());
+}
+
 TEST(Form1, StartsWithTheSettingsOfTheCommandLine) {
     StartSettings panel;
     panel.SpeedLabel = 20.0f;
