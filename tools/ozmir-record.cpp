@@ -69,11 +69,11 @@ std::string Printable(const std::string& text) {
     return shown;
 }
 
+constexpr const char* kUsage = "usage: ozmir-record [--screen WxH] [--fps N] [--frames N] "
+                               "(--script FILE --out DIR | --random SEED)\n";
+
 [[noreturn]] void Usage(const std::string& problem) {
-    std::fprintf(stderr,
-                 "ozmir-record: %s\nusage: ozmir-record [--screen WxH] [--fps N] [--frames N] "
-                 "(--script FILE --out DIR | --random SEED)\n",
-                 Printable(problem).c_str());
+    std::fprintf(stderr, "ozmir-record: %s\n%s", Printable(problem).c_str(), kUsage);
     std::exit(2);
 }
 
@@ -104,7 +104,10 @@ Options ParseOptions(int argc, char** argv) {
             return argv[++i];
         };
         long v;
-        if (arg == "--screen") {
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%sSee man ozmir-record for the script's commands.\n", kUsage);
+            std::exit(0);
+        } else if (arg == "--screen") {
             std::string s = next();
             size_t x = s.find('x');
             long w, h;
