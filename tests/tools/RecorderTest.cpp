@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -70,21 +71,20 @@ TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFrames) {
     ASSERT_EQ(Run(script, out.string(), "--screen 800x600"), 0) << errors;
     EXPECT_EQ(errors, "");
 
-    std::string start = Read(out / "start.json");
-    EXPECT_NE(start.find("\"frame\":1,"), std::string::npos);
-    EXPECT_NE(start.find("\"Speed\":0.5,"), std::string::npos);
-    EXPECT_NE(start.find("\"FullScreen\":true"), std::string::npos);
-    EXPECT_NE(start.find("\"window\":{\"left\":0,\"top\":0,\"width\":800,\"height\":600}"),
-              std::string::npos);
-    std::string stopped = Read(out / "stopped.json");
-    EXPECT_NE(stopped.find("\"Speed\":0,"), std::string::npos);
-    EXPECT_NE(stopped.find("\"SavedSpeed\":0.5,"), std::string::npos);
-    std::string window = Read(out / "window.json");
-    EXPECT_NE(window.find("\"FullScreen\":false"), std::string::npos);
-    EXPECT_NE(window.find("\"ViewWidth\":785"), std::string::npos);
-    EXPECT_NE(window.find("\"ShowFps\":true"), std::string::npos);
-    EXPECT_NE(window.find("\"FrameRate\":64"), std::string::npos);
-    EXPECT_NE(window.find("\"TimeScale\":1,"), std::string::npos);
+    const std::pair<const char*, const char*> states[] = {
+        {"start.json", "\"frame\":1,"},
+        {"start.json", "\"Speed\":0.5,"},
+        {"start.json", "\"FullScreen\":true"},
+        {"start.json", "\"window\":{\"left\":0,\"top\":0,\"width\":800,\"height\":600}"},
+        {"stopped.json", "\"Speed\":0,"},
+        {"stopped.json", "\"SavedSpeed\":0.5,"},
+        {"window.json", "\"FullScreen\":false"},
+        {"window.json", "\"ViewWidth\":785"},
+        {"window.json", "\"ShowFps\":true"},
+        {"window.json", "\"FrameRate\":64"},
+        {"window.json", "\"TimeScale\":1,"}};
+    for (const auto& [file, fragment] : states)
+        EXPECT_NE(Read(out / file).find(fragment), std::string::npos) << file << ": " << fragment;
 
     oz::Bitmap early, shot;
     ASSERT_TRUE(oz::LoadPng((out / "early.png").string(), early));

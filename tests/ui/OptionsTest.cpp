@@ -105,14 +105,5 @@ TEST(Options, RefuseWithOneLineNamingTheOption) {
     }
 }
 
-TEST(Options, HelpNamesEveryOptionAndTheVersionComesFromTheBuild) {
-    const std::string usage = UsageText();
-    for (const char* name :
-         {"--speed", "--stars", "--brightness", "--fps", "--autopilot", "--display", "--root",
-          "--window-id", "--help", "--version", "XSCREENSAVER_WINDOW", "OZMIR_SCALE"})
-        EXPECT_NE(usage.find(name), std::string::npos) << name;
-    EXPECT_EQ(VersionText(), std::string("ozmir ") + OZMIR_VERSION);
-}
-
 } // namespace
 } // namespace oz
