@@ -42,34 +42,6 @@ protected:
     std::vector<std::string> log;
 };
 
-TEST_F(FormsTest, PressedSurfaceKeepsTheMouseOutsideItAndTheWindowGetsTwips) {
-    PictureBox& pic = OpenWindow();
-    Record(pic.MouseDown, "down");
-    Record(pic.MouseMove, "move");
-    Record(pic.MouseUp, "up");
-    Record(form.MouseMove, "window");
-    screen.MouseDown(115, 75);     // (5, 5) on the surface
-    screen.MouseMove(400, 300, 1); // far outside it: still the surface's
-    screen.MouseUp(-20, 900);      // off the window: still the surface's
-    screen.MouseMove(400, 300);    // no button: the window's background, in twips
-    DoEvents();
-    EXPECT_EQ(log, (std::vector<std::string>{"down 1 5,5", "move 1 290,230", "up 1 -130,830",
-                                             "window 0 4500,3750"}));
-}
-
-TEST_F(FormsTest, NegativeScaleFlipsTheAxesOfMouseEvents) {
-    PictureBox& pic = OpenWindow();
-    pic.Move(10 * 15, 20 * 15, 73 * 15, 73 * 15);
-    pic.SetScaleLeft(36);
-    pic.SetScaleTop(36);
-    pic.SetScaleHeight(-73);
-    pic.SetScaleWidth(-73);
-    Record(pic.MouseDown, "down");
-    screen.MouseDown(110 + 46, 70 + 6); // 10 right of the centre, 30 above it
-    DoEvents();
-    EXPECT_EQ(log, (std::vector<std::string>{"down 1 -10,30"}));
-}
-
 // A double click arrives as press, release, DblClick, release. The second left press
 // makes one when it comes within 500 ms of the first, within 2 pixels each way; a double
 // click ends the sequence, so a third quick press is a plain press again.
