@@ -1,5 +1,6 @@
-// The forms runtime on the headless display: routing of input, capture, double clicks,
-// key preview, timers, stacking and composition.
+// The forms runtime on the headless display: routing of input, double clicks, key preview,
+// timers, stacking and composition. The mouse capture of a pressed surface is exercised by
+// the widget tests, whose drags go far outside their surfaces.
 
 #include "platform/Form.h"
 #include "platform/HeadlessBackend.h"
