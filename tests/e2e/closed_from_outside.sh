@@ -9,7 +9,6 @@ xdotool key --window "$WINDOW" Return
 expect_geometry "112 84 800 600" "after Enter"
 
 xdotool windowclose "$WINDOW"
-wait_exit 20
-[[ $EXIT_STATUS == 0 ]] || fail "after windowclose: exit status $EXIT_STATUS"
+expect_exit 20 "after windowclose"
 [[ ! -s $ARTEFACTS/$TEST_NAME.stderr ]] || fail "stderr: $(head -c 2000 "$ARTEFACTS/$TEST_NAME.stderr")"
 echo "PASS [$TEST_NAME]"

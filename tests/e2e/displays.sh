@@ -6,10 +6,6 @@ source "$(dirname "$0")/lib.bash" "$@"
 
 start_xvfb 2048x1536 -screen 1 800x600x24
 
-double_click() {
-    xdotool mousemove "$1" "$2" sleep 0.1 click --repeat 2 --delay 60 1
-}
-
 # The window SDL settles on: the first one it shows may be replaced while it starts.
 settled_window() {
     sleep 1
@@ -20,8 +16,7 @@ start_ozmir --display 1
 settled_window
 expect_geometry "0 0 800 600" "full screen on display 1"
 kill -TERM "$OZMIR_PID"
-wait_exit 3
-[[ $EXIT_STATUS == 0 ]] || fail "after SIGTERM: exit status $EXIT_STATUS"
+expect_exit 3 "after SIGTERM"
 
 set +e
 "$OZMIR" --display 2 >"$ARTEFACTS/$TEST_NAME.out" 2>"$ARTEFACTS/$TEST_NAME.err"
@@ -40,11 +35,9 @@ double_click 500 400
 expect_geometry "224 168 1600 1200" "scaled window mode"
 sleep 0.5
 shot scaled
-for at in "224 168" "225 169"; do
-    [[ $(pixel_at $at) == "214,203,163" ]] || fail "border at $at is $(pixel_at $at)"
-done
-[[ $(pixel_at $((224 + 2 * 400)) $((168 + 2 * 560))) == "128,128,128" ]] ||
-    fail "panel background is $(pixel_at $((224 + 2 * 400)) $((168 + 2 * 560)))"
+expect_pixel 224 168 "214,203,163" "border"
+expect_pixel 225 169 "214,203,163" "border"
+expect_pixel $((224 + 2 * 400)) $((168 + 2 * 560)) "128,128,128" "panel background"
 # A double click on the view where it shows switches back.
 double_click $((224 + 2 * 400)) $((168 + 2 * 200))
 expect_geometry "0 0 2048 1536" "after a double click on the scaled view"

@@ -40,8 +40,8 @@ crop help-hidden "${help[@]}"
 xdotool keydown --window "$WINDOW" r
 sleep 0.8
 shot 3-speed
-[[ $(pixel_at 297 697) == "255,255,255" ]] || fail "no speed bar outline at (297, 697)"
-[[ $(pixel_at 301 710) == "214,203,163" ]] || fail "the speed bar is not filled"
+expect_pixel 297 697 "255,255,255" "the speed bar's outline"
+expect_pixel 301 710 "214,203,163" "the speed bar's fill"
 xdotool keyup --window "$WINDOW" r
 
 # 4. A turns the look to the left, and the dials show it.
@@ -53,7 +53,7 @@ xdotool keyup --window "$WINDOW" a
 [[ $(lit_pixels dial) -gt 100 ]] || fail "no look dial while A is held"
 
 # 5. Window mode: the speed label and slider show the raised speed (not the start's 5.0).
-xdotool mousemove 500 400 sleep 0.1 click --repeat 2 --delay 60 1
+double_click 500 400
 sleep 0.8
 read -r wx wy _ < <(window_geometry)
 [[ "$wx $wy" == "112 84" ]] || fail "window mode not reached (window at $wx,$wy)"
@@ -82,13 +82,16 @@ view_changes turning $((wx + 8)) $((wy + 8)) 785 499 || fail "the view does not 
 shot 7-arrow
 sleep 2 # let the look arrive
 
-# 8. The joystick turns the flight, the wheel spins it.
+# 8. The joystick turns the flight and its knob springs back; the wheel spins the flight.
 jx=$((wx + 541 + 36)) jy=$((wy + 517 + 36))
+crop stick-rest $((wx + 541)) $((wy + 517)) 73 73
 xdotool mousemove $jx $jy sleep 0.1 mousedown 1 sleep 0.1 mousemove $((jx + 20)) $jy sleep 0.2
 view_changes joystick $((wx + 8)) $((wy + 8)) 785 499 || fail "the joystick does not turn the view"
 shot 8-joystick
 xdotool mouseup 1
 sleep 0.5
+crop stick-back $((wx + 541)) $((wy + 517)) 73 73
+[[ $(differing_pixels stick-rest stick-back) -eq 0 ]] || fail "the knob did not spring back"
 sx=$((wx + 629 + 36)) sy=$((wy + 517 + 9))
 xdotool mousemove $sx $sy sleep 0.1 mousedown 1 sleep 0.1 mousemove $((sx + 30)) $sy sleep 0.2
 view_changes wheel $((wx + 8)) $((wy + 8)) 785 499 || fail "the wheel does not spin the view"
@@ -96,7 +99,13 @@ shot 8-wheel
 xdotool mouseup 1
 sleep 0.5
 
-# 9. Every slider moves with a press in its track.
+# 9. Holding the speed slider's right button raises the speed in its label; every other
+# slider moves with a press in its track.
+crop speed-before $((wx + 170)) $((wy + 554)) 33 18
+xdotool mousemove $((wx + 7 + 200)) $((wy + 581)) sleep 0.1 mousedown 1 sleep 1.5 mouseup 1
+sleep 0.3
+crop speed-after $((wx + 170)) $((wy + 554)) 33 18
+[[ $(differing_pixels speed-before speed-after) -gt 10 ]] || fail "the held button did not raise the speed"
 for slider in "stars 236 571 288" "sens 383 528 141" "bright 236 528 139"; do
     read -r name x y w <<<"$slider"
     crop "$name-before" $((wx + x)) $((wy + y)) "$w" 21
@@ -108,12 +117,11 @@ done
 shot 9-sliders
 
 # 10. Back to full screen, then Esc.
-xdotool mousemove $((wx + 400)) $((wy + 250)) sleep 0.1 click --repeat 2 --delay 60 1
+double_click $((wx + 400)) $((wy + 250))
 sleep 0.8
 read -r x y w h < <(window_geometry)
 [[ "$x $y $w $h" == "0 0 1024 768" ]] || fail "not back to full screen"
 shot 10-fullscreen
 xdotool key --window "$WINDOW" Escape
-wait_exit 2
-[[ $EXIT_STATUS == 0 ]] || fail "after Esc: exit status $EXIT_STATUS"
+expect_exit 2 "after Esc"
 echo "PASS [$TEST_NAME]"

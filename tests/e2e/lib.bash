@@ -74,6 +74,11 @@ expect_geometry() {
     fail "$what: window at '$got', expected '$want'"
 }
 
+# A left double click at screen pixel (x, y).
+double_click() {
+    xdotool mousemove "$1" "$2" sleep 0.1 click --repeat 2 --delay 60 1
+}
+
 shot() {
     import -window root "$ARTEFACTS/$TEST_NAME-$1.png" 2>/dev/null
 }
@@ -98,6 +103,19 @@ wait_exit() {
         fi
         sleep 0.1
     done
+}
+
+# Waits up to $1 seconds for the program to exit, and fails unless its status is 0.
+expect_exit() {
+    wait_exit "$1"
+    [[ $EXIT_STATUS == 0 ]] || fail "$2: exit status $EXIT_STATUS"
+}
+
+# Fails unless the screen pixel at ($1, $2) is "r,g,b" $3; $4 names it.
+expect_pixel() {
+    local got
+    got=$(pixel_at "$1" "$2")
+    [[ $got == "$3" ]] || fail "$4 at ($1, $2) is $got, expected $3"
 }
 
 # Saves a region of the screen: crop NAME X Y W H.

@@ -14,7 +14,7 @@ run() {
 run --help
 [[ $status == 0 && ! -s err.txt ]] || fail "--help: status $status, $(cat err.txt)"
 for option in --speed --stars --brightness --fps --autopilot --display --root --window-id \
-    --help --version; do
+    --help --version XSCREENSAVER_WINDOW OZMIR_SCALE; do
     grep -q -- "$option" out.txt || fail "--help does not mention $option"
 done
 

@@ -72,22 +72,19 @@ outside grown-outside 100 100 500 350
 [[ $(differing_pixels before grown-outside) == 0 ]] || fail "ozmir drew outside its grown window"
 
 kill -TERM "$OZMIR_PID"
-wait_exit 3
-[[ $EXIT_STATUS == 0 ]] || fail "after SIGTERM: exit status $EXIT_STATUS"
+expect_exit 3 "after SIGTERM"
 
 # Given by XScreenSaver's variable; the window goes away while ozmir draws into it.
 start_saver XSCREENSAVER_WINDOW="$(printf '0x%x' "$HOST_ID")" "$OZMIR"
 crop again 100 100 500 350
 (($(lit again) > 20)) || fail "no stars in the window named by XSCREENSAVER_WINDOW"
 stop_host
-wait_exit 3
-[[ $EXIT_STATUS == 0 ]] || fail "after the window went away: exit status $EXIT_STATUS"
+expect_exit 3 "after the window went away"
 
 # The root window.
 start_saver "$OZMIR" --root
 crop root 0 0 1024 768
 (($(lit root) > 50)) || fail "no stars on the root window"
 kill -TERM "$OZMIR_PID"
-wait_exit 3
-[[ $EXIT_STATUS == 0 ]] || fail "--root after SIGTERM: exit status $EXIT_STATUS"
+expect_exit 3 "--root after SIGTERM"
 echo "PASS [$TEST_NAME]"

@@ -6,10 +6,6 @@ source "$(dirname "$0")/lib.bash" "$@"
 start_xvfb 1024x768
 start_ozmir
 
-double_click() {
-    xdotool mousemove "$1" "$2" sleep 0.1 click --repeat 2 --delay 60 1
-}
-
 expect_geometry "0 0 1024 768" "at start"
 
 double_click 500 400
@@ -17,9 +13,9 @@ expect_geometry "112 84 800 600" "after a double click"
 sleep 0.5
 shot window
 # The border, the panel's grey and a logo line where the layout puts them.
-[[ $(pixel_at 112 84) == "214,203,163" ]] || fail "border corner is $(pixel_at 112 84)"
-[[ $(pixel_at 512 676) == "128,128,128" ]] || fail "panel background is $(pixel_at 512 676)"
-[[ $(pixel_at 132 595) == "214,203,163" ]] || fail "logo line is $(pixel_at 132 595)"
+expect_pixel 112 84 "214,203,163" "border corner"
+expect_pixel 512 676 "128,128,128" "panel background"
+expect_pixel 132 595 "214,203,163" "logo line"
 
 double_click 500 400
 expect_geometry "0 0 1024 768" "after a second double click"
@@ -39,6 +35,5 @@ shot dragged
 
 # The close button at the window's top right ends the program.
 xdotool mousemove $((152 + 795)) $((104 + 4)) sleep 0.1 click 1
-wait_exit 2
-[[ $EXIT_STATUS == 0 ]] || fail "after the close button: exit status $EXIT_STATUS"
+expect_exit 2 "after the close button"
 echo "PASS [$TEST_NAME]"

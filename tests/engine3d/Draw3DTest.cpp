@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -86,18 +85,6 @@ protected:
     oz::PictureBox* surface_ = nullptr;
     std::vector<Piece> pieces_;
 };
-
-TEST_F(Draw3DTest, DisplayObjectPutsTheOriginAtTheCentreWithXLeftAndYUp) {
-    Draw3D renderer;
-    for (auto [w, h, left, top] : {std::array{73, 73, 36, 36}, std::array{101, 51, 50, 25}}) {
-        oz::PictureBox& surface = MakeSurface(w, h);
-        renderer.SetDisplayObject(&surface);
-        EXPECT_FLOAT_EQ(surface.ScaleLeft(), left);
-        EXPECT_FLOAT_EQ(surface.ScaleTop(), top);
-        EXPECT_FLOAT_EQ(surface.ScaleWidth(), -w);
-        EXPECT_FLOAT_EQ(surface.ScaleHeight(), -h);
-    }
-}
 
 // A point on the rim of the cone counts as inside and lands on the circle through the
 // surface's corners: on 73 x 73, 73 / sqrt(2) = 51.6188 from the centre.

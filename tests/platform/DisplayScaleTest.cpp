@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace oz {
 namespace {
 
@@ -37,10 +39,8 @@ TEST(DisplayScale, TheWindowStaysCentredAndMovesByWholeScaledPixels) {
     const IntRect centred{1520, 780, 2320, 1380};
     EXPECT_EQ(PhysicalWindowRect(centred, 3840, 2160, 1).left, 1520);
     const IntRect at2 = PhysicalWindowRect(centred, 3840, 2160, 2);
-    EXPECT_EQ(at2.left, 1120);
-    EXPECT_EQ(at2.top, 480);
-    EXPECT_EQ(at2.Width(), 1600);
-    EXPECT_EQ(at2.Height(), 1200);
+    EXPECT_EQ((std::array{at2.left, at2.top, at2.right, at2.bottom}),
+              (std::array{1120, 480, 2720, 1680}));
     const IntRect moved = PhysicalWindowRect(centred.Translated(1, -1), 3840, 2160, 2);
     EXPECT_EQ(moved.left - at2.left, 2);
     EXPECT_EQ(moved.top - at2.top, -2);
@@ -56,10 +56,8 @@ TEST(DisplayScale, AFrameIsShownWithEachPixelAsASquare) {
     // Two regions, the second partly outside the frame.
     EXPECT_EQ(ScaleRegion(frame, {1, 1, 3, 3}, 2, shown).left, 2);
     const IntRect clipped = ScaleRegion(frame, {4, 3, 9, 9}, 2, shown);
-    EXPECT_EQ(clipped.left, 8);
-    EXPECT_EQ(clipped.top, 6);
-    EXPECT_EQ(clipped.right, 10);
-    EXPECT_EQ(clipped.bottom, 8);
+    EXPECT_EQ((std::array{clipped.left, clipped.top, clipped.right, clipped.bottom}),
+              (std::array{8, 6, 10, 8}));
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 10; ++x) {
             const bool inFirst = x >= 2 && x < 6 && y >= 2 && y < 6;

@@ -136,7 +136,8 @@ TEST_F(FrameLoopTest, MeasuresTheRateOverQuarterSecondsAndScalesTimeToIt) {
 
 // At 300 ms a frame the rate is 4 and TimeScale 16: the hint fades from 1.08 and the help
 // fades in from a fifth, 0.192 a frame. The help is centred on the screen, not on the
-// view; P shows the rate in white at the view's top right, off at the start of every run.
+// view; P shows the rate in white at the view's top right and P again hides it; it is off
+// at the start of every run.
 // The view is cleared every frame, so what fades out is gone.
 TEST_F(FrameLoopTest, OverlaysTheFadingHintTheHelpOnF1AndTheRateOnP) {
     screen.SetFramePeriod(300);
@@ -151,7 +152,7 @@ TEST_F(FrameLoopTest, OverlaysTheFadingHintTheHelpOnF1AndTheRateOnP) {
             rate.push_back(BrightestRed(rateRect));
             if (frame == 1 || frame == 10 || frame == 11)
                 keys.picMain_KeyDown(kKeyF1, 0);
-            if (frame == 1)
+            if (frame == 1 || frame == 15)
                 keys.picMain_KeyDown(kKeyP, 0);
         },
         1024, 768);
@@ -168,6 +169,7 @@ TEST_F(FrameLoopTest, OverlaysTheFadingHintTheHelpOnF1AndTheRateOnP) {
     EXPECT_LE(help[11], 43); // shown again from 0.2
     EXPECT_EQ(rate[0], 0);
     EXPECT_EQ(rate[1], 255);
+    EXPECT_TRUE(rate[14] == 255 && rate[15] == 0); // P again hides it
     EXPECT_STREQ(flight.FpsText, "004");
 }
 

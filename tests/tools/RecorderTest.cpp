@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -70,21 +72,18 @@ TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFrames) {
     ASSERT_EQ(Run(script, out.string(), "--screen 800x600"), 0) << errors;
     EXPECT_EQ(errors, "");
 
-    std::string start = Read(out / "start.json");
-    EXPECT_NE(start.find("\"frame\":1,"), std::string::npos);
-    EXPECT_NE(start.find("\"Speed\":0.5,"), std::string::npos);
-    EXPECT_NE(start.find("\"FullScreen\":true"), std::string::npos);
-    EXPECT_NE(start.find("\"window\":{\"left\":0,\"top\":0,\"width\":800,\"height\":600}"),
-              std::string::npos);
-    std::string stopped = Read(out / "stopped.json");
-    EXPECT_NE(stopped.find("\"Speed\":0,"), std::string::npos);
-    EXPECT_NE(stopped.find("\"SavedSpeed\":0.5,"), std::string::npos);
-    std::string window = Read(out / "window.json");
-    EXPECT_NE(window.find("\"FullScreen\":false"), std::string::npos);
-    EXPECT_NE(window.find("\"ViewWidth\":785"), std::string::npos);
-    EXPECT_NE(window.find("\"ShowFps\":true"), std::string::npos);
-    EXPECT_NE(window.find("\"FrameRate\":64"), std::string::npos);
-    EXPECT_NE(window.find("\"TimeScale\":1,"), std::string::npos);
+    const std::pair<const char*, std::vector<const char*>> states[] = {
+        {"start.json",
+         {"\"frame\":1,", "\"Speed\":0.5,", "\"FullScreen\":true",
+          "\"window\":{\"left\":0,\"top\":0,\"width\":800,\"height\":600}"}},
+        {"stopped.json", {"\"Speed\":0,", "\"SavedSpeed\":0.5,"}},
+        {"window.json",
+         {"\"FullScreen\":false", "\"ViewWidth\":785", "\"ShowFps\":true", "\"FrameRate\":64",
+          "\"TimeScale\":1,"}}};
+    for (const auto& [file, fragments] : states)
+        for (const char* fragment : fragments)
+            EXPECT_NE(Read(out / file).find(fragment), std::string::npos)
+                << file << ": " << fragment;
 
     oz::Bitmap early, shot;
     ASSERT_TRUE(oz::LoadPng((out / "early.png").string(), early));

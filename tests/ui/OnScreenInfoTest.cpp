@@ -7,42 +7,31 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 namespace oz {
 namespace {
 
-struct Geometry {
-    int screenW, screenH;
-    RECT frame;
-    int dialX, dialY;
-};
-
-class OnScreenInfoGeometry : public ::testing::TestWithParam<Geometry> {};
-
-TEST_P(OnScreenInfoGeometry, KeepsItsDistanceFromTheBottomRightOrCentresTheBar) {
-    const Geometry& g = GetParam();
-    ScreenWidthPx = g.screenW;
-    ScreenHeightPx = g.screenH;
-    OnScreenInfo info;
-    EXPECT_EQ(info.OffsetX(), g.screenW - 1024);
-    EXPECT_EQ(info.OffsetY(), g.screenH - 768);
-    EXPECT_EQ(info.SpeedFrame().left, g.frame.left);
-    EXPECT_EQ(info.SpeedFrame().top, g.frame.top);
-    EXPECT_EQ(info.SpeedFrame().right, g.frame.right);
-    EXPECT_EQ(info.SpeedFrame().bottom, g.frame.bottom);
-    EXPECT_EQ(info.OffsetX() + 830, g.dialX);
-    EXPECT_EQ(info.OffsetY() + 660, g.dialY);
+// The speed bar's frame and the dials keep their distance from the bottom right corner.
+TEST(OnScreenInfo, KeepsItsDistanceFromTheBottomRightCorner) {
+    const struct {
+        int screenW, screenH;
+        std::array<int, 6> at; // the frame's left, top, right, bottom; the dials' x, y
+    } cases[] = {{1024, 768, {300, 700, 724, 720, 830, 660}},
+                 {1280, 1024, {428, 956, 852, 976, 1086, 916}},
+                 {800, 600, {76, 532, 500, 552, 606, 492}}};
+    for (const auto& c : cases) {
+        ScreenWidthPx = c.screenW;
+        ScreenHeightPx = c.screenH;
+        OnScreenInfo info;
+        const RECT f = info.SpeedFrame();
+        EXPECT_EQ((std::array{f.left, f.top, f.right, f.bottom, info.OffsetX() + 830,
+                              info.OffsetY() + 660}),
+                  c.at)
+            << c.screenW;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Screens, OnScreenInfoGeometry,
-                         ::testing::Values(Geometry{1024, 768, {300, 700, 724, 720}, 830, 660},
-                                           Geometry{1280, 1024, {428, 956, 852, 976}, 1086, 916},
-                                           Geometry{800, 600, {76, 532, 500, 552}, 606, 492}),
-                         [](const ::testing::TestParamInfo<Geometry>& info) {
-                             return std::to_string(info.param.screenW) + "x" +
-                                    std::to_string(info.param.screenH);
-                         });
 
 class OnScreenInfoDrawing : public ::testing::Test {
 protected:

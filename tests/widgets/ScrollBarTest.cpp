@@ -18,8 +18,10 @@ constexpr int kRow = 10; // a y inside the 21-pixel-high slider
 class ScrollBarTest : public test::WidgetTest {
 protected:
     // The speed slider of the panel as the main window makes it: 208 pixels, 20 to 500,
-    // steps 1 and 50, at 158.
-    void MakeSpeedBar() {
+    // steps 1 and 50, at 158. The timer runs before: binding stops it.
+    void SetUp() override {
+        WidgetTest::SetUp();
+        Timer1.SetEnabled(true);
         bar.SetPictureObject(&picScr);
         bar.SetTimerObject(&Timer1);
         bar.CurTimerLoc = 3;
@@ -52,9 +54,7 @@ protected:
 };
 
 TEST_F(ScrollBarTest, SpeedSliderGeometryAndValueLetBeyondTheBounds) {
-    Timer1.SetEnabled(true);
-    MakeSpeedBar();
-    EXPECT_FALSE(Timer1.Enabled()); // binding disables it
+    EXPECT_FALSE(Timer1.Enabled());
     EXPECT_FLOAT_EQ(picScr.ScaleHeight(), 21.0f);
     EXPECT_EQ(bar.BarWidth(), 208);
     EXPECT_EQ(bar.TrackLen(), 174);
@@ -89,7 +89,6 @@ TEST_F(ScrollBarTest, SpeedSliderGeometryAndValueLetBeyondTheBounds) {
 // Every press raises Changed, also one that cannot move past a bound, and a button press
 // starts the timer, there too.
 TEST_F(ScrollBarTest, PressesStepByMinChangeOnTheButtonsAndByLargeChangeInTheTrack) {
-    MakeSpeedBar();
     struct Case {
         std::int32_t init;
         int x;
@@ -122,7 +121,6 @@ TEST_F(ScrollBarTest, PressesStepByMinChangeOnTheButtonsAndByLargeChangeInTheTra
 // From the sixth tick on the repeat steps on every tick, wherever the pointer has gone,
 // while the slider owns the timer. Mouse-up stops the timer whoever owns it.
 TEST_F(ScrollBarTest, HeldButtonRepeatsFromTheSixthTickWhileItOwnsTheTimer) {
-    MakeSpeedBar();
     Press(200);
     EXPECT_EQ(TimerOwner, 3);
     MoveTo(300, -40);
@@ -146,7 +144,6 @@ TEST_F(ScrollBarTest, HeldButtonRepeatsFromTheSixthTickWhileItOwnsTheTimer) {
 // thumb at 62 reads 157, and CurValue takes it at the release. Dragged, the thumb follows
 // the pointer and jumps back where it was grabbed beyond 20 pixels off either end.
 TEST_F(ScrollBarTest, ThumbTurns158Into157AndSnapsBackBeyond20Pixels) {
-    MakeSpeedBar();
     Press(70); // 8 pixels into the thumb
     EXPECT_TRUE(bar.Dragging());
     EXPECT_EQ(bar.Value(), 157);
@@ -180,7 +177,6 @@ TEST_F(ScrollBarTest, ThumbTurns158Into157AndSnapsBackBeyond20Pixels) {
 }
 
 TEST_F(ScrollBarTest, DoubleClickStepsTwice) {
-    MakeSpeedBar();
     Drag(picScr, 200, kRow, 0); // the double click acts at the last mouse-move position
     DoubleClick(picScr, 200, kRow);
     EXPECT_EQ(bar.Value(), 160);
