@@ -241,22 +241,32 @@ int Bitmap::MergeChanged(IntRect* out, int maxRects) {
                   changed_[static_cast<size_t>(i)] == ty * tilesAcross_ + end;
              ++i)
             ++end;
-        const int left = start << kTileShift, right = std::min(width_, end << kTileShift);
-        // The rectangle over the same columns on the row above grows down instead.
-        while (p < previous && out[previousRuns_[p]].left < left)
-            ++p;
-        if (p < previous && out[previousRuns_[p]].left == left &&
-            out[previousRuns_[p]].right == right) {
-            out[previousRuns_[p]].bottom = std::min(height_, (ty + 1) << kTileShift);
-            currentRuns_[current++] = previousRuns_[p++];
-            continue;
-        }
-        if (n == maxRects)
+        const IntRect run{start << kTileShift, ty << kTileShift,
+                          std::min(width_, end << kTileShift),
+                          std::min(height_, (ty + 1) << kTileShift)};
+        if (!AddRun(run, previous, p, current, out, n, maxRects))
             return -1;
-        out[n] = {left, ty << kTileShift, right, std::min(height_, (ty + 1) << kTileShift)};
-        currentRuns_[current++] = n++;
     }
     return n;
+}
+
+// Adds one run of a row as a rectangle, or grows the rectangle over the same columns on
+// the row above down to it instead. False when that would make more than maxRects.
+bool Bitmap::AddRun(const IntRect& run, int previous, int& p, int& current, IntRect* out, int& n,
+                    int maxRects) {
+    while (p < previous && out[previousRuns_[p]].left < run.left)
+        ++p;
+    if (p < previous && out[previousRuns_[p]].left == run.left &&
+        out[previousRuns_[p]].right == run.right) {
+        out[previousRuns_[p]].bottom = run.bottom;
+        currentRuns_[current++] = previousRuns_[p++];
+        return true;
+    }
+    if (n == maxRects)
+        return false;
+    out[n] = run;
+    currentRuns_[current++] = n++;
+    return true;
 }
 
 // The rectangles of one level of blocks (1 << shift pixels across), or -1 when they are more
@@ -274,19 +284,9 @@ int Bitmap::MergeRuns(int across, int down, int shift, IntRect* out, int maxRect
             const int start = bx;
             while (bx < across && row[bx])
                 ++bx;
-            const int left = start << shift, right = std::min(width_, bx << shift);
-            while (p < previous && out[previousRuns_[p]].left < left)
-                ++p;
-            if (p < previous && out[previousRuns_[p]].left == left &&
-                out[previousRuns_[p]].right == right) {
-                out[previousRuns_[p]].bottom = bottom;
-                currentRuns_[current++] = previousRuns_[p++];
-                continue;
-            }
-            if (n == maxRects)
+            const IntRect run{start << shift, top, std::min(width_, bx << shift), bottom};
+            if (!AddRun(run, previous, p, current, out, n, maxRects))
                 return -1;
-            out[n] = {left, top, right, bottom};
-            currentRuns_[current++] = n++;
         }
         std::swap(previousRuns_, currentRuns_);
         previous = current;

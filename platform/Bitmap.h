@@ -134,6 +134,8 @@ private:
     void FillTiles(const IntRect& c, Pixel p);
     int MergeChanged(IntRect* out, int maxRects);
     int MergeRuns(int across, int down, int shift, IntRect* out, int maxRects);
+    bool AddRun(const IntRect& run, int previous, int& p, int& current, IntRect* out, int& n,
+                int maxRects);
 
     int width_ = 0, height_ = 0;
     std::vector<Pixel, PixelAllocator<Pixel>> pixels_;
