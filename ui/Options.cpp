@@ -98,6 +98,11 @@ bool ParseOptions(const std::vector<std::string>& args, const char* screensaverW
             return true;
         };
         std::string text;
+        // A value that is malformed or out of range: one line naming the option.
+        auto refuse = [&](const char* want) {
+            error = name + " " + Quoted(text) + ": want " + want;
+            return false;
+        };
         double number = 0;
         long whole = 0;
         if (name == "--help" || name == "--version") {
@@ -118,39 +123,30 @@ bool ParseOptions(const std::vector<std::string>& args, const char* screensaverW
                 return false;
         } else if (name == "--speed" || name == "--brightness") {
             const bool speed = name == "--speed";
-            const double low = speed ? 0 : 0.2, high = speed ? 50 : 3;
             if (!value(text))
                 return false;
-            if (!ParseDecimal(text, number) || number < low || number > high) {
-                error = name + " " + Quoted(text) + ": want a number from " +
-                        (speed ? "0.0 to 50.0" : "0.2 to 3.0");
-                return false;
-            }
+            if (!ParseDecimal(text, number) || number < (speed ? 0 : 0.2) ||
+                number > (speed ? 50 : 3))
+                return refuse(speed ? "a number from 0.0 to 50.0" : "a number from 0.2 to 3.0");
             (speed ? o.Start.SpeedLabel : o.Start.Brightness) = static_cast<float>(number);
         } else if (name == "--stars") {
             if (!value(text))
                 return false;
-            if (!ParseWhole(text, 0, 2000, whole)) {
-                error = "--stars " + Quoted(text) + ": want a whole number from 0 to 2000";
-                return false;
-            }
+            if (!ParseWhole(text, 0, 2000, whole))
+                return refuse("a whole number from 0 to 2000");
             o.Start.Stars = static_cast<std::int32_t>(whole);
         } else if (name == "--display") {
             if (!value(text))
                 return false;
-            if (!ParseWhole(text, 0, 99, whole)) {
-                error = "--display " + Quoted(text) + ": want a display number from 0 to 99";
-                return false;
-            }
+            if (!ParseWhole(text, 0, 99, whole))
+                return refuse("a display number from 0 to 99");
             o.Display = static_cast<int>(whole);
         } else if (name == "--window-id") {
             if (!value(text))
                 return false;
             unsigned long id = 0;
-            if (!ParseWindowId(text, id)) {
-                error = "--window-id " + Quoted(text) + ": want a window id, decimal or 0x hex";
-                return false;
-            }
+            if (!ParseWindowId(text, id))
+                return refuse("a window id, decimal or 0x hex");
             o.Window = id;
         } else {
             error = "unknown option " + Quoted(args[i]) + " (see ozmir --help)";
