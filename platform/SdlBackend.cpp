@@ -97,21 +97,10 @@ std::int16_t VirtualKey(SDL_Keycode key) {
 constexpr int kWindowModeWidth = 800;
 constexpr int kWindowModeHeight = 600;
 
-// The adopted window belongs to another program, which may destroy it at any moment. Errors
-// about it mean it is gone, which ends the program cleanly; any other X error goes on to the
-// handler that was there before.
-unsigned long adoptedWindow = 0;
-bool adoptedWindowGone = false;
-XErrorHandler earlierErrorHandler = nullptr;
-
-int OnXError(Display* display, XErrorEvent* error) {
-    if (adoptedWindow != 0 && error->resourceid == adoptedWindow &&
-        (error->error_code == BadWindow || error->error_code == BadDrawable ||
-         error->error_code == BadMatch)) {
-        adoptedWindowGone = true;
-        return 0;
-    }
-    return earlierErrorHandler ? earlierErrorHandler(display, error) : 0;
+// Asked whether a window exists, the X server answers with an error when it does not: an
+// answer, not a failure that should end the program.
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
 }
 
 // Xft.dpi from the X resources, 0 when it is not set.
@@ -248,12 +237,11 @@ bool SdlBackend::AdoptWindow(const SdlDisplayRequest& request, std::string& erro
         return false;
     }
     const unsigned long id = request.root ? DefaultRootWindow(display) : request.window;
-    adoptedWindow = id;
-    adoptedWindowGone = false;
-    earlierErrorHandler = XSetErrorHandler(OnXError);
+    XErrorHandler before = XSetErrorHandler(IgnoreXError);
     XWindowAttributes attributes;
-    const bool exists = XGetWindowAttributes(display, id, &attributes) != 0 && !adoptedWindowGone;
+    const bool exists = XGetWindowAttributes(display, id, &attributes) != 0;
     XCloseDisplay(display);
+    XSetErrorHandler(before);
     char name[32];
     std::snprintf(name, sizeof name, "0x%lx", id);
     if (!exists) {
@@ -278,7 +266,7 @@ bool SdlBackend::AdoptWindow(const SdlDisplayRequest& request, std::string& erro
             XSelectInput(info.info.x11.display, id, own.your_event_mask | StructureNotifyMask);
         XFlush(info.info.x11.display);
     }
-    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    watch_.Watch(window_); // its owner may destroy it at any moment
     return true;
 }
 
@@ -398,13 +386,12 @@ bool SdlBackend::PollInput(InputEvent& event) {
 // a request to terminate reach the program.
 bool SdlBackend::PollAdoptedWindow(InputEvent& event) {
     SDL_Event e;
-    while (!adoptedWindowGone && SDL_PollEvent(&e)) {
+    bool quit = false;
+    while (!quit && !watch_.Gone() && SDL_PollEvent(&e)) {
         if (e.type == SDL_QUIT) {
-            adoptedWindowGone = true;
-        } else if (e.type == SDL_SYSWMEVENT && e.syswm.msg->subsystem == SDL_SYSWM_X11) {
-            const XEvent& x = e.syswm.msg->msg.x11.event;
-            if (x.type == DestroyNotify && x.xdestroywindow.window == adopted_)
-                adoptedWindowGone = true;
+            quit = true;
+        } else if (watch_.Notice(e)) {
+            break;
         } else if (e.type == SDL_WINDOWEVENT) {
             if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 screenWidth_ = e.window.data1;
@@ -414,7 +401,7 @@ bool SdlBackend::PollAdoptedWindow(InputEvent& event) {
                 form_->InvalidateAll();
         }
     }
-    if (closeReported_ || (!adoptedWindowGone && !TerminationRequested()))
+    if (closeReported_ || (!quit && !watch_.Gone() && !TerminationRequested()))
         return false;
     closeReported_ = true;
     event = InputEvent{};
