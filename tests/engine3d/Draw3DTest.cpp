@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <stdexcept>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -44,22 +43,18 @@ void ExpectPiece(const Piece& p, const Piece& expected) {
 
 class Draw3DTest : public ::testing::Test {
 protected:
-    oz::PictureBox& MakeSurface(int width, int height) {
-        oz::PictureBox& surface = form_.AddPicture("pic" + std::to_string(surfaces_++));
-        surface.Move(0, 0, width * oz::kTwipsPerPixel, height * oz::kTwipsPerPixel);
-        surface.SetBackColor(kBack);
-        surface.SetForeColor(kFore);
-        return surface;
+    Draw3DTest() {
+        surface_.SetBackColor(kBack);
+        surface_.SetForeColor(kFore);
+        surface_.SetDrawWidth(3);
     }
-
-    // Draws `object` on a fresh surface of the given size, catching the pieces in
-    // `pieces_` unless `onSurface`.
+    // Draws `object` on the surface made size x size, catching the pieces in `pieces_`
+    // unless `onSurface`.
     void Draw(const Object3D& object, const Camera& camera = {}, float viewField = 1,
               int size = 100, bool onSurface = false) {
         Draw3D renderer;
-        renderer.SetDisplayObject(surface_ = &MakeSurface(size, size));
+        renderer.SetDisplayObject(&Resize(size));
         renderer.SetViewField(viewField);
-        surface_->SetDrawWidth(3);
         if (!onSurface)
             renderer.LineSink = [this](float x1, float y1, float x2, float y2) {
                 pieces_.push_back({x1, y1, x2, y2});
@@ -76,13 +71,14 @@ protected:
         segment.AddLine(1, 2);
         Draw(segment, camera, viewField, size);
     }
-    bool Lit(int x, int y) const {
-        return surface_->Image().Get(x, y) == oz::PixelFromColor(kFore);
+    oz::PictureBox& Resize(int size) {
+        surface_.Move(0, 0, size * oz::kTwipsPerPixel, size * oz::kTwipsPerPixel);
+        return surface_;
     }
+    bool Lit(int x, int y) const { return surface_.Image().Get(x, y) == oz::PixelFromColor(kFore); }
 
     oz::Form form_{"test"};
-    int surfaces_ = 0;
-    oz::PictureBox* surface_ = nullptr;
+    oz::PictureBox& surface_ = form_.AddPicture("pic");
     std::vector<Piece> pieces_;
 };
 
@@ -116,19 +112,18 @@ TEST_F(Draw3DTest, LinesAreClippedExactlyAgainstTheCone) {
         std::vector<Piece> pieces;
     };
     const Case cases[] = {
-        {{10, 0, 0}, {10, 2, 1}, {{0, 0, 14.142f, 7.071f}}}, // inside
-        {{10, 0, 0}, {10, 20, 0}, {{0, 0, kRim, 0}}},        // leaving sideways
-        {{10, 0, 0}, {-10, 0, 5}, {{0, 0, 0, kRim}}},        // leaving back past the camera
-        {{10, 20, 0}, {10, 0, 0}, {{kRim, 0, 0, 0}}},        // entering
-        {{-10, 0, 5}, {10, 0, 0}, {{0, kRim, 0, 0}}},        // entering from behind
-        {{10, 20, 0}, {10, -20, 0}, {{kRim, 0, -kRim, 0}}},  // crossing
-        {{10, 6, 8.01f}, {10, 6, 8.01f}, {}},                // just outside the rim
-        {{10, 20, 0}, {10, 20, 5}, {}},                      // missing
-        {{10, 20, 0}, {10, 10.5f, 0}, {}},                   // would cross beyond its end
-        {{-5, 0, 0}, {-5, 1, 0}, {}},                        // behind
-        {{-10, 0, 0}, {-10, 1, 1}, {}},                      // behind, in the mirror cone
-        {{1, 5, 0}, {-10, -30, 0}, {}},                      // through the mirror cone
-        {{10, 5, 0}, {1, -4, 0}, {}},                        // along the cone: qa = 0
+        {{10, 0, 0}, {10, 20, 0}, {{0, 0, kRim, 0}}},       // leaving sideways
+        {{10, 0, 0}, {-10, 0, 5}, {{0, 0, 0, kRim}}},       // leaving back past the camera
+        {{10, 20, 0}, {10, 0, 0}, {{kRim, 0, 0, 0}}},       // entering
+        {{-10, 0, 5}, {10, 0, 0}, {{0, kRim, 0, 0}}},       // entering from behind
+        {{10, 20, 0}, {10, -20, 0}, {{kRim, 0, -kRim, 0}}}, // crossing
+        {{10, 6, 8.01f}, {10, 6, 8.01f}, {}},               // just outside the rim
+        {{10, 20, 0}, {10, 20, 5}, {}},                     // missing
+        {{10, 20, 0}, {10, 10.5f, 0}, {}},                  // would cross beyond its end
+        {{-5, 0, 0}, {-5, 1, 0}, {}},                       // behind
+        {{-10, 0, 0}, {-10, 1, 1}, {}},                     // behind, in the mirror cone
+        {{1, 5, 0}, {-10, -30, 0}, {}},                     // through the mirror cone
+        {{10, 5, 0}, {1, -4, 0}, {}},                       // along the cone: qa = 0
         {{1, -4, 0}, {10, 5, 0}, {}},
         {{10, 0, 0}, {-10, 0, 0}, {}}, // through the camera: no length on the surface
         {{-10, 0, 0}, {10, 0, 0}, {}},
@@ -188,7 +183,7 @@ TEST_F(Draw3DTest, DrawListKeepsItsOrderAndItsRepeatsAndRejectsBadPlaces) {
     renderer.RemoveObject(1);
     EXPECT_THROW(renderer.RemoveObject(0), std::out_of_range);
     EXPECT_THROW(renderer.RemoveObject(3), std::out_of_range);
-    renderer.SetDisplayObject(&MakeSurface(100, 100));
+    renderer.SetDisplayObject(&Resize(100));
     renderer.SetViewField(1);
     renderer.Draw(Camera{});
     EXPECT_TRUE(xs.size() == 2 && xs[0] < 0 && xs[1] > 0); // right, then left

@@ -5,13 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <sstream>
+#include <string>
 #include <type_traits>
 #include <vector>
 
 namespace {
 
-using oz::Data;
 using oz::DataCount;
 using oz::DataSlot;
 using oz::Object3D;
@@ -19,40 +21,42 @@ using oz::Object3D;
 static_assert(!std::is_copy_constructible_v<Object3D> && !std::is_copy_assignable_v<Object3D>,
               "two handles on one slot would free it twice");
 
-// Other tests may hold objects of their own, so slot numbers are worked out from the table.
-std::int16_t LowestFreeSlot() {
-    for (std::int16_t i = 1; i <= DataCount; ++i)
-        if (!DataSlot(i).InUse)
-            return i;
-    return static_cast<std::int16_t>(DataCount + 1);
-}
-
-const oz::ObjectData& SlotOf(const Object3D& object) {
-    return DataSlot(object.DataIndex);
+// The slot of `object` as text: "counts | points | lines", the counts checked against the
+// stored entries.
+std::string Contents(const Object3D& object) {
+    const oz::ObjectData& data = DataSlot(object.DataIndex);
+    std::ostringstream out;
+    out << (data.InUse ? "" : "free ") << data.PointCount << " " << data.LineCount << " |";
+    for (const oz::Point3D& p : data.Points)
+        out << " " << p.X << "," << p.Y << "," << p.Z;
+    out << " |";
+    for (const oz::Line3D& line : data.Lines)
+        out << " " << line.Point1 << "-" << line.Point2;
+    if (data.Points.size() != static_cast<std::size_t>(data.PointCount) ||
+        data.Lines.size() != static_cast<std::size_t>(data.LineCount))
+        out << " (counts differ from the entries)";
+    return out.str();
 }
 
 TEST(Object3DSlots, ObjectsTakeTheLowestFreeSlotAndTheTableGrowsOnlyWhenNoneIsFree) {
+    // Other tests may hold objects of their own: fill every free slot first.
     std::vector<std::unique_ptr<Object3D>> objects;
-    while (LowestFreeSlot() <= DataCount)
+    while (std::count_if(oz::Data.begin(), oz::Data.end(), [](auto& s) { return !s.InUse; }))
         objects.push_back(std::make_unique<Object3D>());
     const std::int16_t full = DataCount;
     objects.push_back(std::make_unique<Object3D>());
     EXPECT_EQ(objects.back()->DataIndex, full + 1);
-    EXPECT_EQ(DataCount, full + 1);
-    EXPECT_EQ(Data.size(), static_cast<std::size_t>(full + 1));
+    EXPECT_TRUE(DataCount == full + 1 && oz::Data.size() == static_cast<std::size_t>(full + 1));
 
     // A freed slot is taken again, emptied of what the last object left there.
-    Object3D& first = *objects.front();
-    first.AddPoint(1, 2, 3);
-    first.AddLine(1, 1);
-    const std::int16_t freed = first.DataIndex;
+    objects.front()->AddPoint(1, 2, 3);
+    objects.front()->AddLine(1, 1);
+    const std::int16_t freed = objects.front()->DataIndex;
     objects.front().reset();
     EXPECT_FALSE(DataSlot(freed).InUse);
     Object3D again;
     EXPECT_EQ(again.DataIndex, freed);
-    EXPECT_TRUE(SlotOf(again).InUse);
-    EXPECT_TRUE(SlotOf(again).PointCount == 0 && SlotOf(again).LineCount == 0);
-    EXPECT_TRUE(SlotOf(again).Points.empty() && SlotOf(again).Lines.empty());
+    EXPECT_EQ(Contents(again), "0 0 | |");
 
     objects.clear(); // slots are freed, never removed
     EXPECT_EQ(DataCount, full + 1);
@@ -65,32 +69,16 @@ TEST(Object3DEditing, RemovingShiftsLaterEntriesLeavesLinesAloneAndIgnoresBadInd
     object.AddLine(1, 3);
     object.AddLine(3, 4);
     object.AddLine(5, 6); // stored as given, though naming missing points
-    const oz::ObjectData& data = SlotOf(object);
-    for (std::int16_t bad : {std::int16_t{0}, std::int16_t{-1}, std::int16_t{4},
-                             std::int16_t{32767}, std::int16_t{-32768}}) {
-        object.RemovePoint(bad);
-        object.RemoveLine(bad);
+    for (int bad : {0, -1, 4, 32767, -32768}) {
+        object.RemovePoint(static_cast<std::int16_t>(bad));
+        object.RemoveLine(static_cast<std::int16_t>(bad));
     }
-    ASSERT_EQ(data.PointCount, 3);
-    ASSERT_EQ(data.LineCount, 3);
-
-    object.RemovePoint(1);
-    ASSERT_EQ(data.PointCount, 2);
-    ASSERT_EQ(data.Points.size(), 2u);
-    EXPECT_FLOAT_EQ(data.Point(1).X, 2);
-    EXPECT_FLOAT_EQ(data.Point(2).Z, -3);
-    EXPECT_EQ(data.Line(1).Point1, 1); // lines keep their point numbers
-    EXPECT_EQ(data.Line(1).Point2, 3);
-
+    EXPECT_EQ(Contents(object), "3 3 | 1,0,-1 2,0,-2 3,0,-3 | 1-3 3-4 5-6");
+    object.RemovePoint(1); // lines keep their point numbers
     object.RemoveLine(2);
-    ASSERT_EQ(data.LineCount, 2);
-    ASSERT_EQ(data.Lines.size(), 2u);
-    EXPECT_EQ(data.Line(2).Point1, 5);
-    EXPECT_EQ(data.Line(2).Point2, 6);
-
+    EXPECT_EQ(Contents(object), "2 2 | 2,0,-2 3,0,-3 | 1-3 5-6");
     object.Init();
-    EXPECT_TRUE(data.PointCount == 0 && data.LineCount == 0);
-    EXPECT_TRUE(data.Points.empty() && data.Lines.empty());
+    EXPECT_EQ(Contents(object), "0 0 | |");
 }
 
 TEST(CopyObjectData, DestinationBecomesAnIndependentCopy) {
@@ -101,25 +89,15 @@ TEST(CopyObjectData, DestinationBecomesAnIndependentCopy) {
     dest.AddPoint(9, 9, 9);
     dest.AddLine(1, 1);
     dest.AddLine(1, 1);
-
     oz::CopyObjectData(source, dest);
-    const oz::ObjectData& copy = SlotOf(dest);
-    ASSERT_EQ(copy.PointCount, 2);
-    ASSERT_EQ(copy.LineCount, 1);
-    EXPECT_FLOAT_EQ(copy.Point(2).Z, 6);
-    EXPECT_EQ(copy.Line(1).Point2, 2);
-    EXPECT_TRUE(copy.InUse);
+    EXPECT_EQ(Contents(dest), "2 1 | 1,2,3 4,5,6 | 1-2");
 
     source.AddPoint(7, 8, 9);
     source.RemoveLine(1);
-    EXPECT_EQ(copy.Points.size(), 2u);
-    EXPECT_EQ(copy.LineCount, 1);
+    EXPECT_EQ(Contents(dest), "2 1 | 1,2,3 4,5,6 | 1-2");
     dest.Init();
-    EXPECT_EQ(SlotOf(source).PointCount, 3);
-
     oz::CopyObjectData(source, source); // onto itself: nothing lost
-    EXPECT_EQ(SlotOf(source).PointCount, 3);
-    EXPECT_FLOAT_EQ(SlotOf(source).Point(3).Z, 9);
+    EXPECT_EQ(Contents(source), "3 0 | 1,2,3 4,5,6 7,8,9 |");
 }
 
 } // namespace

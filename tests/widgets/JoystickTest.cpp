@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
+#include <string>
+#include <utility>
 
 namespace oz {
 namespace {
@@ -48,9 +48,8 @@ protected:
         ASSERT_TRUE(wheel.Grabbed());
         Drag(picSpin, kRestX + dx, kRestY + dy);
     }
-    static bool Same(const Bitmap& a, const Bitmap& b) {
-        return a.Width() == b.Width() && a.Height() == b.Height() &&
-               std::equal(a.Data(), a.Data() + a.Width() * a.Height(), b.Data());
+    std::string Knob() const {
+        return std::to_string(stick.KnobX()) + "," + std::to_string(stick.KnobY());
     }
     double WheelDegrees() const { return wheel.WheelAngle() * kDegrees; }
 
@@ -72,8 +71,7 @@ TEST_F(JoystickTest, KnobFollowsThePointerUpToItsTravelOf13) {
     Pull(0, 0);
     for (const Case& c : cases) {
         Drag(picDir, kCentre + c.dx, kCentre - c.dy); // the same press: moves keep following
-        EXPECT_EQ(stick.KnobX(), c.knobX) << c.dx << "," << c.dy;
-        EXPECT_EQ(stick.KnobY(), c.knobY) << c.dx << "," << c.dy;
+        EXPECT_EQ(std::pair(stick.KnobX(), stick.KnobY()), std::pair(c.knobX, c.knobY)) << c.dx;
         EXPECT_FLOAT_EQ(stick.GetXAxis(), c.knobX / 13.0f);
         EXPECT_FLOAT_EQ(stick.GetYAxis(), c.knobY / 13.0f);
     }
@@ -115,28 +113,25 @@ TEST_F(JoystickTest, PressesGrabOnlyNearTheCentreOrTheRestPositionWhileTheTimerI
 }
 
 TEST_F(JoystickTest, ReleasedKnobReturnsByHalvingTruncatedTowardsZero) {
-    struct Case {
+    const struct {
         int dx, dy;
-        std::vector<int> xs, ys;
+        std::string knob; // at the release, then after each tick
+    } cases[] = {
+        {13, 0, "13,0 6,0 3,0 1,0 0,0"},
+        {-13, 0, "-13,0 -6,0 -3,0 -1,0 0,0"},
+        {13, -13, "9,-9 4,-4 2,-2 1,-1 0,0"}, // pulled back onto the circle
+        {-1, 1, "-1,1 0,0"},
     };
-    const Case cases[] = {
-        {13, 0, {13, 6, 3, 1, 0}, {0, 0, 0, 0, 0}},
-        {-13, 0, {-13, -6, -3, -1, 0}, {0, 0, 0, 0, 0}},
-        {13, -13, {9, 4, 2, 1, 0}, {-9, -4, -2, -1, 0}}, // pulled back onto the circle
-        {-1, 1, {-1, 0}, {1, 0}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Pull(c.dx, c.dy);
         Release(picDir, 0, 0);
-        std::vector<int> xs{stick.KnobX()}, ys{stick.KnobY()};
-        while (Timer1.Enabled() && xs.size() < 10) {
+        std::string knob = Knob();
+        for (int ticks = 0; Timer1.Enabled() && ticks < 10; ++ticks) {
             EXPECT_EQ(TimerOwner, 1);
             Tick();
-            xs.push_back(stick.KnobX());
-            ys.push_back(stick.KnobY());
+            knob += " " + Knob();
         }
-        EXPECT_EQ(xs, c.xs) << c.dx << "," << c.dy;
-        EXPECT_EQ(ys, c.ys) << c.dx << "," << c.dy;
+        EXPECT_EQ(knob, c.knob);
         EXPECT_EQ(TimerOwner, 0);
     }
 }
@@ -145,7 +140,7 @@ TEST_F(JoystickTest, ReleasedKnobReturnsByHalvingTruncatedTowardsZero) {
 // the new owner or by the new owner stopping the timer before any tick, goes to rest at
 // once and draws itself there.
 TEST_F(JoystickTest, LosingTheTimerMidReturnGoesToRestAtOnce) {
-    const Bitmap stickAtRest = picDir.Image(), wheelAtRest = picSpin.Image();
+    const auto stickAtRest = Pixels(picDir), wheelAtRest = Pixels(picSpin);
     enum Taker { OtherWidgetsRelease, SliderPressedAndReleased };
     for (bool isStick : {true, false})
         for (Taker taker : {OtherWidgetsRelease, SliderPressedAndReleased}) {
@@ -169,7 +164,7 @@ TEST_F(JoystickTest, LosingTheTimerMidReturnGoesToRestAtOnce) {
             const char* what = isStick ? "stick" : "wheel";
             EXPECT_TRUE(stick.GetXAxis() == 0 && stick.GetYAxis() == 0) << what << taker;
             EXPECT_TRUE(wheel.GetValue() == 0 && wheel.BallY() == 55) << what << taker;
-            EXPECT_TRUE(Same(picDir.Image(), stickAtRest) && Same(picSpin.Image(), wheelAtRest))
+            EXPECT_TRUE(Pixels(picDir) == stickAtRest && Pixels(picSpin) == wheelAtRest)
                 << what << taker;
             TicksUntilTimerStops();
         }
@@ -210,8 +205,7 @@ TEST_F(JoystickTest, WheelSwingsUpTo30DegreesAndFullyAsidePulledDownPastHalfTheR
     for (const Case& c : cases) {
         Drag(picSpin, kRestX + c.dx, kRestY + c.dy);
         EXPECT_NEAR(wheel.GetValue(), c.value, 1e-5) << c.dx << "," << c.dy;
-        EXPECT_EQ(wheel.BallX(), c.ballX) << c.dx << "," << c.dy;
-        EXPECT_EQ(wheel.BallY(), c.ballY) << c.dx << "," << c.dy;
+        EXPECT_EQ(std::pair(wheel.BallX(), wheel.BallY()), std::pair(c.ballX, c.ballY)) << c.dx;
     }
 }
 

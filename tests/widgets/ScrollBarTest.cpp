@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace oz {
@@ -33,6 +36,10 @@ protected:
     void Release(int x, int y = kRow) { WidgetTest::Release(picScr, x, y); }
     void MoveTo(int x, int y = kRow) { Drag(picScr, x, y, vbLeftButton); }
 
+    using Lengths = std::array<std::int32_t, 4>;
+    Lengths Geometry() const {
+        return {bar.BarWidth(), bar.TrackLen(), bar.ThumbLen(), bar.ThumbPos()};
+    }
     Pixel SliderAt(int x, int y) const { return picScr.Image().Get(x, y); }
 
     // Both thumb ends (images 9 and 10), the stretched middle (image 11) and the track
@@ -56,11 +63,7 @@ protected:
 TEST_F(ScrollBarTest, SpeedSliderGeometryAndValueLetBeyondTheBounds) {
     EXPECT_FALSE(Timer1.Enabled());
     EXPECT_FLOAT_EQ(picScr.ScaleHeight(), 21.0f);
-    EXPECT_EQ(bar.BarWidth(), 208);
-    EXPECT_EQ(bar.TrackLen(), 174);
-    EXPECT_EQ(bar.ThumbLen(), 16);
-    EXPECT_EQ(bar.ThumbPos(), 62);
-    ExpectThumbDrawn();
+    EXPECT_EQ(Geometry(), (Lengths{208, 174, 16, 62}));
     struct Case {
         std::int32_t set, value, thumbPos;
     };
@@ -72,16 +75,14 @@ TEST_F(ScrollBarTest, SpeedSliderGeometryAndValueLetBeyondTheBounds) {
     };
     for (const Case& c : cases) {
         bar.SetValue(c.set);
-        EXPECT_EQ(bar.Value(), c.value) << c.set;
-        EXPECT_EQ(bar.ThumbPos(), c.thumbPos) << c.set;
+        EXPECT_EQ(std::pair(bar.Value(), bar.ThumbPos()), std::pair(c.value, c.thumbPos)) << c.set;
     }
     ExpectThumbDrawn(); // redrawn at 93
     EXPECT_EQ(changed, 0);
 
     bar.SetValues(0, 2000, 1, 10, 0); // 174 / 201 < 1: the thumb's least length
     bar.Redraw();
-    EXPECT_EQ(bar.ThumbLen(), 9);
-    EXPECT_EQ(bar.ThumbPos(), 17);
+    EXPECT_EQ(Geometry(), (Lengths{208, 174, 9, 17}));
     ExpectThumbDrawn();
 }
 
@@ -103,10 +104,9 @@ TEST_F(ScrollBarTest, PressesStepByMinChangeOnTheButtonsAndByLargeChangeInTheTra
         bar.SetValue(c.init);
         changed = 0;
         Press(c.x);
-        EXPECT_EQ(bar.Value(), c.value) << c.x;
-        EXPECT_EQ(changed, 1) << c.x;
-        EXPECT_EQ(bar.LeftPressed(), c.left) << c.x;
-        EXPECT_EQ(bar.RightPressed(), c.right) << c.x;
+        EXPECT_EQ(std::tuple(bar.Value(), changed, bar.LeftPressed(), bar.RightPressed()),
+                  std::tuple(c.value, 1, c.left, c.right))
+            << c.x;
         EXPECT_EQ(Timer1.Enabled(), c.left || c.right) << c.x;
         // Images 5 and 7 show a pressed button, 4 and 6 a raised one.
         EXPECT_EQ(SliderAt(15, kRow), SheetAt((c.left ? 89 : 73) + 15, 74 + kRow)) << c.x;
@@ -165,15 +165,13 @@ TEST_F(ScrollBarTest, ThumbTurns158Into157AndSnapsBackBeyond20Pixels) {
     };
     for (const Step& s : steps) {
         MoveTo(s.x, s.y);
-        EXPECT_EQ(bar.ThumbPos(), s.thumbPos) << s.x;
-        EXPECT_EQ(bar.Value(), s.value) << s.x;
-        EXPECT_EQ(bar.CurValue(), 158) << s.x;
+        EXPECT_EQ(std::tuple(bar.ThumbPos(), bar.Value(), bar.CurValue()),
+                  std::tuple(s.thumbPos, s.value, 158))
+            << s.x;
     }
     EXPECT_EQ(changed, 8); // one per move, the snap-backs included
     Release(-21);
-    EXPECT_EQ(bar.CurValue(), 157);
-    EXPECT_EQ(bar.ThumbPos(), 62);
-    EXPECT_EQ(changed, 8);
+    EXPECT_EQ(std::tuple(bar.CurValue(), bar.ThumbPos(), changed), std::tuple(157, 62, 8));
 }
 
 TEST_F(ScrollBarTest, DoubleClickStepsTwice) {

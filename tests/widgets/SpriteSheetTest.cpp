@@ -1,5 +1,5 @@
 // The sprite sheet as the program uses it: the mask rules the drawing relies on, the
-// shapes the widgets expect, and the table that copies the pictures onto other surfaces,
+// cover the widgets erase with, and the table that copies the pictures onto other surfaces,
 // opaque or through their masks, at size or stretched.
 
 #include "widgets/Images.h"
@@ -20,12 +20,6 @@ namespace {
 constexpr Pixel kWhite = 0xFFFFFF;
 constexpr Pixel kBlack = 0x000000;
 
-// Opaque run lengths of the arrow buttons' rows, top to bottom.
-constexpr int kButtonRuns[20] = {1,  3,  5,  6,  8,  10, 11, 13, 15, 16,
-                                 16, 15, 13, 11, 10, 8,  6,  5,  3,  1};
-
-using RunList = std::vector<std::pair<int, int>>;
-
 // A background in which neighbouring pixels differ in every channel, so that any pixel
 // a draw changes shows.
 Pixel Noise(int x, int y) {
@@ -42,18 +36,6 @@ protected:
     bool Opaque(int i, int x, int y) const {
         const test::SpriteRect& s = Sprite(i);
         return Sheet().Get(s.x + x, s.y + s.height + y) == kWhite;
-    }
-    // The opaque runs of one mask row, as (first column, length).
-    RunList RowRuns(int i, int y) const {
-        RunList runs;
-        for (int x = 0; x < Sprite(i).width; ++x) {
-            if (!Opaque(i, x, y))
-                continue;
-            if (runs.empty() || runs.back().first + runs.back().second != x)
-                runs.push_back({x, 0});
-            ++runs.back().second;
-        }
-        return runs;
     }
     void PaintNoise() {
         for (int y = 0; y < 160; ++y)
@@ -83,51 +65,6 @@ TEST_F(SpriteSheetTest, MasksArePureBlackAndWhiteAndPicturesAreWhiteWhereTranspa
                 ASSERT_TRUE(mask == kWhite || (mask == kBlack && At(i, x, y) == kWhite))
                     << i << ": " << x << "," << y;
             }
-}
-
-TEST_F(SpriteSheetTest, MasksOfDiscsButtonsAndThumbEndsHaveTheirShapes) {
-    for (int i : {0, 1, 3}) { // well, knob, small ball: discs filling their squares
-        const int n = Sprite(i).width;
-        for (int y = 0; y < n; ++y)
-            for (int x = 0; x < n; ++x) {
-                const int dx = 2 * x - (n - 1), dy = 2 * y - (n - 1);
-                ASSERT_EQ(Opaque(i, x, y), dx * dx + dy * dy <= n * n)
-                    << i << ": " << x << "," << y;
-            }
-    }
-    for (int y = 0; y < 20; ++y) { // triangles pointing left (4, 5) and right (6, 7)
-        const int run = kButtonRuns[y];
-        for (int i : {4, 5})
-            EXPECT_EQ(RowRuns(i, y), (RunList{{16 - run, run}})) << i << " row " << y;
-        for (int i : {6, 7})
-            EXPECT_EQ(RowRuns(i, y), (RunList{{0, run}})) << i << " row " << y;
-    }
-    for (int y = 0; y < 17; ++y) // thumb ends: opaque but for their outer corners
-        for (int x = 0; x < 4; ++x) {
-            const bool rowEnd = y == 0 || y == 16;
-            EXPECT_EQ(Opaque(9, x, y), !(rowEnd && x == 0)) << x << "," << y;
-            EXPECT_EQ(Opaque(10, x, y), !(rowEnd && x == 3)) << x << "," << y;
-        }
-}
-
-TEST_F(SpriteSheetTest, ArchMaskIsAnOuterArcOverAnInnerArcOpeningDownwards) {
-    // Rows 0 to 18: one symmetric run, widening from a 19-pixel crown to the full width.
-    // Below them the inner arc opens downwards: two runs, the gap between them widening.
-    EXPECT_EQ(RowRuns(2, 0), (RunList{{27, 19}}));
-    EXPECT_EQ(RowRuns(2, 25), (RunList{{7, 6}, {60, 6}}));
-    for (int y = 0, width = 0, gap = 0; y <= 25; ++y) {
-        const RunList runs = RowRuns(2, y);
-        ASSERT_EQ(runs.size(), y <= 18 ? 1u : 2u) << "row " << y;
-        EXPECT_EQ(runs[0].first, 73 - runs.back().first - runs.back().second) << "row " << y;
-        if (y <= 18) {
-            EXPECT_GE(runs[0].second, width) << "row " << y;
-            EXPECT_TRUE(y < 14 || runs[0].second == 73) << "row " << y;
-            width = runs[0].second;
-        } else {
-            EXPECT_GT(runs[1].first - runs[0].first - runs[0].second, gap) << "row " << y;
-            gap = runs[1].first - runs[0].first - runs[0].second;
-        }
-    }
 }
 
 // The widgets erase the knob and the ball by drawing the well and the arch again: those

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace oz::test {
 
@@ -104,6 +105,10 @@ protected:
     }
 
     Pixel SheetAt(int x, int y) const { return picImages.Image().Get(x, y); }
+    static std::vector<Pixel> Pixels(const PictureBox& pic) {
+        const Bitmap& image = pic.Image();
+        return {image.Data(), image.Data() + image.Width() * image.Height()};
+    }
 
     HeadlessBackend screen{1024, 768};
     Form form{"Form1"};
