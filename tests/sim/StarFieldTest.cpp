@@ -12,10 +12,6 @@
 namespace oz {
 namespace {
 
-float Length(const StarRecord& s) {
-    return std::sqrt(s.X * s.X + s.Y * s.Y + s.Z * s.Z);
-}
-
 class StarFieldTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -73,7 +69,7 @@ TEST_F(StarFieldTest, AStarLeavingTheBallIsBornAgainOnItsFarSide) {
     int active = 0, white = 0;
     for (int i = 0; i < kStarSlots; ++i) {
         const StarRecord& s = Reborn(i);
-        EXPECT_NEAR(Length(s), 130.0f, 0.01f) << "slot " << i;
+        EXPECT_NEAR(std::hypot(s.X, s.Y, s.Z), 130.0f, 0.01f) << "slot " << i;
         EXPECT_GE(s.Z, 0.0f) << "slot " << i;
         EXPECT_LE(s.ColorIndex, 5) << "slot " << i;
         active += s.Active;
@@ -135,7 +131,7 @@ TEST(StarFieldPlacement, FillsTheBallEvenly) {
     int inner = 0, ahead = 0, above = 0;
     for (int i = 0; i < kStarSlots; ++i) {
         const StarRecord& s = field.Stars[i];
-        inner += Length(s) < 65.0f;
+        inner += std::hypot(s.X, s.Y, s.Z) < 65.0f;
         ahead += s.Z > 0;
         above += s.Y > 0;
     }

@@ -14,13 +14,13 @@
 namespace oz {
 namespace {
 
-// The speed bar's frame and the dials keep their distance from the bottom right corner.
+// The speed bar's frame and the dials keep their distance from the bottom right corner
+// (on 1024 x 768 there is no offset: the drawing tests below pin those places).
 TEST(OnScreenInfo, KeepsItsDistanceFromTheBottomRightCorner) {
     const struct {
         int screenW, screenH;
         std::array<int, 6> at; // the frame's left, top, right, bottom; the dials' x, y
-    } cases[] = {{1024, 768, {300, 700, 724, 720, 830, 660}},
-                 {1280, 1024, {428, 956, 852, 976, 1086, 916}},
+    } cases[] = {{1280, 1024, {428, 956, 852, 976, 1086, 916}},
                  {800, 600, {76, 532, 500, 552, 606, 492}}};
     for (const auto& c : cases) {
         ScreenWidthPx = c.screenW;
