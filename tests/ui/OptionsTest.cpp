@@ -15,23 +15,21 @@ namespace {
 // Everything a parse set, in one line: each option given, and the flags that are on.
 std::string Described(const Options& o) {
     std::ostringstream out;
-    if (o.Start.SpeedLabel)
-        out << "speed " << *o.Start.SpeedLabel << " ";
-    if (o.Start.Stars)
-        out << "stars " << *o.Start.Stars << " ";
-    if (o.Start.Brightness)
-        out << "brightness " << *o.Start.Brightness << " ";
-    if (o.Display)
-        out << "display " << *o.Display << " ";
-    if (o.Window)
-        out << "window " << *o.Window << " ";
-    const std::pair<bool, const char*> flags[] = {{o.Start.ShowFps, "fps"},
-                                                  {o.Start.Autopilot, "autopilot"},
-                                                  {o.Start.Screensaver, "screensaver"},
-                                                  {o.Root, "root"},
-                                                  {o.Help, "help"},
-                                                  {o.Version, "version"}};
-    for (auto [on, name] : flags)
+    auto put = [&out](const char* name, const auto& value) {
+        if (value)
+            out << name << " " << *value << " ";
+    };
+    put("speed", o.Start.SpeedLabel);
+    put("stars", o.Start.Stars);
+    put("brightness", o.Start.Brightness);
+    put("display", o.Display);
+    put("window", o.Window);
+    for (auto [on, name] : {std::pair{o.Start.ShowFps, "fps"},
+                            {o.Start.Autopilot, "autopilot"},
+                            {o.Start.Screensaver, "screensaver"},
+                            {o.Root, "root"},
+                            {o.Help, "help"},
+                            {o.Version, "version"}})
         if (on)
             out << name << " ";
     return out.str();
