@@ -40,15 +40,6 @@ TEST(Font, SizesArePointsAt96DotsPerInch) {
         EXPECT_EQ(Font::Get(font).PixelSize(), pixels) << font.family << " " << font.points;
 }
 
-TEST(Font, TheSameDescriptionGivesTheSameFont) {
-    const FontSpec request{"Arial Black", 9.75f, false, false};
-    const Font& first = Font::Get(request);
-    EXPECT_EQ(&first, &Font::Get(request));
-    EXPECT_EQ(first.Request(), request);
-    EXPECT_NE(&first, &Font::Get({"Arial Black", 9.75f, false, true}));
-    EXPECT_NE(&first, &Font::Get({"Arial Black", 9.0f, false, false}));
-}
-
 TEST(Font, GlyphsBlendByCoverageOnlyInsideTheClip) {
     const Font& font = Font::Get({"Arial Black", 9.0f, false, false});
     const std::string text = "S t a r s :  1 5 0 0"; // glyphs apart: each pixel blended once
