@@ -258,7 +258,7 @@ TEST(Gdi, DrawTextBreaksOnlyAtCrLfAndClipsToItsRectangle) {
     };
     const Case cases[] = {{"Press F1\r\nDouble click", {5, 5, 200, 60}, 2, 2},
                           {"A\nB", {0, 0, 300, 200}, 1, 1}, // LF alone breaks nothing
-                          {"MMMM\r\nWWWW\r\nHHHH", {10, 10, 250, 10 + line}, 3, 1}};
+                          {"MMMM\r\nWWWW\r\nHHHH", {10, 10, 30, 10 + line / 2}, 3, 1}};
     for (const Case& c : cases) {
         Bitmap image(300, 200);
         DeviceContext dc(&image);
