@@ -42,11 +42,5 @@ TEST(Png, BadBytesAndUnwritablePathsFail) {
     EXPECT_FALSE(LoadPng("/nonexistent-dir/x.png", image));
 }
 
-// The sprite sheet is decoded by every widget test.
-TEST(Png, EmbeddedIconDecodes) {
-    Bitmap icon;
-    EXPECT_TRUE(DecodePng(assets::icon_png(), icon) && icon.Width() > 0);
-}
-
 } // namespace
 } // namespace oz

@@ -137,17 +137,17 @@ TEST(Raster, ShapesLightExactlyTheirPixelsOnTheImageHoweverFarOffTheyReach) {
          [](int x, int y) {
              return (y == 5 && x >= 4 && x <= 13) || (std::abs(y - 5) == 1 && x >= 5 && x <= 12);
          }},
-        {"diagonal line", [](Bitmap& b) { DrawLine(b, -kFar, -kFar, kFar, kFar, kWhite, 0); },
-         [](int x, int y) { return x == y; }},
-        {"shallow line: the nearest row in every column",
-         [](Bitmap& b) { DrawLine(b, -kFar + 10, 0, 110, 40, kWhite, 0); },
-         [](int x, int y) { return y == std::lround(40.0 * (x + kFar - 10) / (kFar + 100.0)); }},
-        {"wide lines",
+        {"lines: diagonal; shallow, the nearest row in every column; wide",
          [](Bitmap& b) {
-             DrawLine(b, -kFar, 50, kFar, 50, kWhite, 2);
-             DrawLine(b, 5, -kFar, 5, kFar, kWhite, 4);
+             DrawLine(b, -kFar, -kFar, kFar, kFar, kWhite, 0);
+             DrawLine(b, -kFar + 10, 0, 110, 40, kWhite, 0);
+             DrawLine(b, -kFar, 70, kFar, 70, kWhite, 2);
+             DrawLine(b, 90, -kFar, 90, kFar, kWhite, 4);
          },
-         [](int x, int y) { return y == 49 || y == 50 || (x >= 3 && x <= 6); }},
+         [](int x, int y) {
+             return x == y || y == std::lround(40.0 * (x + kFar - 10) / (kFar + 100.0)) ||
+                    y == 69 || y == 70 || (x >= 88 && x <= 91);
+         }},
         {"shapes that miss the image, and empty boxes",
          [](Bitmap& b) {
              DrawLine(b, -kFar, -5, kFar, -3, kWhite, 0);
