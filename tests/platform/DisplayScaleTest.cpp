@@ -34,39 +34,36 @@ TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
             << (c.env ? c.env : "(unset)") << " " << c.dpi << " " << c.width;
 }
 
+std::array<int, 4> Edges(const IntRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 TEST(DisplayScale, TheWindowStaysCentredAndMovesByWholeScaledPixels) {
     // The 800 × 600 window centred on a 3840 × 2160 display, and one logical pixel off.
     const IntRect centred{1520, 780, 2320, 1380};
-    EXPECT_EQ(PhysicalWindowRect(centred, 3840, 2160, 1).left, 1520);
-    const IntRect at2 = PhysicalWindowRect(centred, 3840, 2160, 2);
-    EXPECT_EQ((std::array{at2.left, at2.top, at2.right, at2.bottom}),
+    EXPECT_EQ(Edges(PhysicalWindowRect(centred, 3840, 2160, 1)), Edges(centred));
+    EXPECT_EQ(Edges(PhysicalWindowRect(centred, 3840, 2160, 2)),
               (std::array{1120, 480, 2720, 1680}));
-    const IntRect moved = PhysicalWindowRect(centred.Translated(1, -1), 3840, 2160, 2);
-    EXPECT_EQ(moved.left - at2.left, 2);
-    EXPECT_EQ(moved.top - at2.top, -2);
+    EXPECT_EQ(Edges(PhysicalWindowRect(centred.Translated(1, -1), 3840, 2160, 2)),
+              (std::array{1122, 478, 2722, 1678}));
 }
 
 TEST(DisplayScale, AFrameIsShownWithEachPixelAsASquare) {
-    // A known frame: every pixel a different colour.
+    // A known frame, every pixel a different colour, shown in two regions, the second
+    // partly outside it; nothing to show for a region wholly outside.
     Bitmap frame(5, 4);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x)
-            frame.Set(x, y, static_cast<Pixel>(0x100 * y + x + 1));
+    for (int i = 0; i < 20; ++i)
+        frame.Data()[i] = static_cast<Pixel>(i + 1);
     Bitmap shown(10, 8, 0xFFFFFF);
-    // Two regions, the second partly outside the frame.
-    EXPECT_EQ(ScaleRegion(frame, {1, 1, 3, 3}, 2, shown).left, 2);
-    const IntRect clipped = ScaleRegion(frame, {4, 3, 9, 9}, 2, shown);
-    EXPECT_EQ((std::array{clipped.left, clipped.top, clipped.right, clipped.bottom}),
-              (std::array{8, 6, 10, 8}));
+    EXPECT_EQ(Edges(ScaleRegion(frame, {1, 1, 3, 3}, 2, shown)), (std::array{2, 2, 6, 6}));
+    EXPECT_EQ(Edges(ScaleRegion(frame, {4, 3, 9, 9}, 2, shown)), (std::array{8, 6, 10, 8}));
+    EXPECT_TRUE(ScaleRegion(frame, {6, 0, 8, 2}, 2, shown).IsEmpty());
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 10; ++x) {
-            const bool inFirst = x >= 2 && x < 6 && y >= 2 && y < 6;
-            const bool inSecond = x >= 8 && y >= 6;
-            const Pixel want = inFirst || inSecond ? frame.Get(x / 2, y / 2) : 0xFFFFFF;
-            EXPECT_EQ(shown.Get(x, y), want) << x << "," << y;
+            const bool shownHere = (x >= 2 && x < 6 && y >= 2 && y < 6) || (x >= 8 && y >= 6);
+            EXPECT_EQ(shown.Get(x, y), shownHere ? frame.Get(x / 2, y / 2) : 0xFFFFFF)
+                << x << "," << y;
         }
-    // Nothing to show outside the frame.
-    EXPECT_TRUE(ScaleRegion(frame, {6, 0, 8, 2}, 2, shown).IsEmpty());
 }
 
 } // namespace
