@@ -361,8 +361,10 @@ void StretchBlit(Bitmap& dst, int x, int y, int width, int height, const Bitmap&
     auto sourceOf = [](i64 i, i64 size, i64 srcSize, i64 srcStart) {
         return srcStart + static_cast<i64>((static_cast<i128>(2 * i + 1) * srcSize) / (2 * size));
     };
-    std::vector<int> columns;
-    columns.reserve(static_cast<size_t>(dx1 - dx0));
+    // The source column of every destination column. Kept from call to call (one thread):
+    // the read-out's dials are drawn every frame, and a frame allocates nothing.
+    static std::vector<int> columns;
+    columns.clear();
     for (i64 px = dx0; px < dx1; ++px) {
         const i64 sx = sourceOf(px - x, width, srcWidth, srcX);
         columns.push_back(sx >= 0 && sx < src.Width() ? static_cast<int>(sx) : -1);
