@@ -80,10 +80,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(OZMIR_PACKAGE_MAINTAINER "Ozmir Simulator developers <ozmir@example.org>"
     CACHE STRING "The Debian package's Maintainer field")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${OZMIR_PACKAGE_MAINTAINER})
-# dpkg-shlibdeps works out the libraries; the fonts the panel's text needs are a file
-# dependency it cannot see.
+# dpkg-shlibdeps works out the libraries; the packages of the declared font set
+# (platform/FontSet.cpp) are file dependencies it cannot see.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-dejavu-core)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
 include(CPack)
 

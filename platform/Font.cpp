@@ -36,50 +36,11 @@ FT_ULong CodePointOf(unsigned char byte) {
     return byte;
 }
 
-// The Windows names the program's forms ask for, and what stands in for them here.
-struct KnownFamily {
-    const char* name;
-    const char* lookup; // family asked of fontconfig first (sans-serif follows)
-    bool heaviest;      // ask for the heaviest weight whatever the bold flag says
-    bool condensed;     // ask for a condensed width
-};
-
-constexpr std::array<KnownFamily, 4> kKnownFamilies = {{
-    {"Arial", "Arial", false, false},
-    {"Arial Black", "Arial Black", true, false},
-    {"Arial Narrow", "Arial Narrow", false, true},
-    {"MS Sans Serif", "sans-serif", false, false},
-}};
-
-// Family names compare as fontconfig compares them: ignoring case and blanks.
-bool SameFamily(std::string_view a, std::string_view b) {
-    auto next = [](std::string_view s, size_t& i) {
-        while (i < s.size() && s[i] == ' ')
-            ++i;
-        return i < s.size() ? std::tolower(static_cast<unsigned char>(s[i++])) : -1;
-    };
-    size_t i = 0, j = 0;
-    for (;;) {
-        int ca = next(a, i), cb = next(b, j);
-        if (ca != cb)
-            return false;
-        if (ca < 0)
-            return true;
-    }
-}
-
-const KnownFamily* FindKnown(const std::string& family) {
-    for (const KnownFamily& k : kKnownFamilies)
-        if (SameFamily(k.name, family))
-            return &k;
-    return nullptr;
-}
-
-// One line per family for the life of the program.
-void WarnOnce(const std::string& family, const std::string& message) {
+// One line per subject (a family, a file) for the life of the program.
+void WarnOnce(const std::string& subject, const std::string& line) {
     static std::set<std::string> warned;
-    if (warned.insert(family).second)
-        std::fprintf(stderr, "ozmir: font \"%s\" %s\n", family.c_str(), message.c_str());
+    if (warned.insert(subject).second)
+        std::fprintf(stderr, "ozmir: %s\n", line.c_str());
 }
 
 FT_Library Library() {
@@ -112,31 +73,31 @@ bool HasFamily(FcPattern* p, const std::string& family) {
     return false;
 }
 
-// What fontconfig chose, reduced to what the font needs.
-struct Resolved {
-    std::string file;
-    int index = 0;
-    int weight = FC_WEIGHT_REGULAR;
-    std::string name;   // for the warning
-    bool exact = false; // the machine has the family asked for
-    bool good = false;  // a stand-in that does what the known name is meant to
-};
+bool Heavy(const FontSpec& request, const DeclaredFamily* hints) {
+    return request.bold || (hints && hints->heaviest);
+}
 
-bool Resolve(const FontSpec& request, const KnownFamily* known, int weight, Resolved& out) {
+// fontconfig's closest face to the request; `hints` say what a declared family is meant
+// to look like. `exact`: the machine has the family asked for.
+bool MatchByFontconfig(const FontSpec& request, const DeclaredFamily* hints, FontFile& out,
+                       bool& exact) {
     FcPattern* pattern = FcPatternCreate();
     if (!pattern)
         return false;
-    const char* first = known ? known->lookup : request.family.c_str();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(first));
+    const std::string first = hints ? std::string(hints->lookup) : request.family;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(first.c_str()));
     // Ahead of fontconfig's own weak guesses, so that the stand-ins come from the
     // machine's preferred sans serif (a condensed or heavy face of it where there is one).
     // Other families are left to fontconfig's aliases.
-    if (known)
+    if (hints)
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
+    const int weight = hints && hints->heaviest ? FC_WEIGHT_BLACK
+                       : request.bold           ? FC_WEIGHT_BOLD
+                                                : FC_WEIGHT_REGULAR;
     FcPatternAddInteger(pattern, FC_WEIGHT, weight);
     FcPatternAddInteger(pattern, FC_SLANT, request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddInteger(pattern, FC_WIDTH,
-                        known && known->condensed ? FC_WIDTH_CONDENSED : FC_WIDTH_NORMAL);
+                        hints && hints->condensed ? FC_WIDTH_CONDENSED : FC_WIDTH_NORMAL);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -147,23 +108,33 @@ bool Resolve(const FontSpec& request, const KnownFamily* known, int weight, Reso
     if (!match)
         return false;
 
-    out.file = PatternString(match, FC_FILE);
+    out.path = PatternString(match, FC_FILE);
     out.index = PatternInt(match, FC_INDEX, 0);
-    out.weight = PatternInt(match, FC_WEIGHT, FC_WEIGHT_REGULAR);
+    out.bold = PatternInt(match, FC_WEIGHT, FC_WEIGHT_REGULAR) >= FC_WEIGHT_DEMIBOLD;
+    out.declared = false;
     out.name = PatternString(match, FC_FULLNAME);
     if (out.name.empty())
         out.name = PatternString(match, FC_FAMILY) + " " + PatternString(match, FC_STYLE);
-    out.exact = HasFamily(match, request.family);
-    if (known) {
-        out.good = true;
-        if (known->heaviest && out.weight < FC_WEIGHT_BOLD)
-            out.good = false;
-        if (known->condensed &&
-            PatternInt(match, FC_WIDTH, FC_WIDTH_NORMAL) > FC_WIDTH_SEMICONDENSED)
-            out.good = false;
-    }
+    exact = HasFamily(match, request.family);
     FcPatternDestroy(match);
-    return !out.file.empty();
+    return !out.path.empty();
+}
+
+// Used when fontconfig offers nothing at all: DejaVu where Debian puts it.
+FontFile DejaVuStandIn(const FontSpec& request, bool heavy) {
+    const char* names[] = {
+        heavy ? (request.italic ? "DejaVuSans-BoldOblique.ttf" : "DejaVuSans-Bold.ttf")
+              : (request.italic ? "DejaVuSans-Oblique.ttf" : "DejaVuSans.ttf"),
+        heavy ? "DejaVuSans-Bold.ttf" : "DejaVuSans.ttf", "DejaVuSans.ttf"};
+    for (const char* name : names) {
+        std::string path = std::string(kDejaVuDir) + name;
+        if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+            std::fclose(f);
+            bool bold = std::string_view(name).find("Bold") != std::string_view::npos;
+            return FontFile{path, 0, bold, false, path};
+        }
+    }
+    return {};
 }
 
 FT_Face OpenFace(const std::string& file, int index) {
@@ -185,6 +156,7 @@ struct Glyph {
 
 struct Font::Impl {
     FontSpec request;
+    FontFile file;
     int pixelSize = 0;
     int ascent = 0;
     int lineHeight = 0;
@@ -249,34 +221,15 @@ std::unique_ptr<Font::Impl> MakeImpl(const FontSpec& request) {
     impl->request = request;
     impl->pixelSize = std::max(1, static_cast<int>(std::lround(request.points * 96.0 / 72.0)));
 
-    const KnownFamily* known = FindKnown(request.family);
-    bool heavy = request.bold || (known && known->heaviest);
-    int weight = known && known->heaviest ? FC_WEIGHT_BLACK
-                 : request.bold           ? FC_WEIGHT_BOLD
-                                          : FC_WEIGHT_REGULAR;
-
-    Resolved r;
-    FT_Face face = nullptr;
-    if (Resolve(request, known, weight, r)) {
-        face = OpenFace(r.file, r.index);
-        if (face && !r.exact && !(known && r.good))
-            WarnOnce(request.family, "not found, using " + r.name);
-    }
-    if (!face) {
-        // fontconfig found nothing usable: try DejaVu where Debian puts it.
-        const char* names[] = {
-            heavy ? (request.italic ? "DejaVuSans-BoldOblique.ttf" : "DejaVuSans-Bold.ttf")
-                  : (request.italic ? "DejaVuSans-Oblique.ttf" : "DejaVuSans.ttf"),
-            heavy ? "DejaVuSans-Bold.ttf" : "DejaVuSans.ttf", "DejaVuSans.ttf"};
-        for (const char* name : names) {
-            std::string path = std::string(kDejaVuDir) + name;
-            if ((face = OpenFace(path, 0))) {
-                r = Resolved{};
-                r.weight =
-                    (face->style_flags & FT_STYLE_FLAG_BOLD) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR;
-                WarnOnce(request.family, "not found, using " + path);
-                break;
-            }
+    const bool heavy = Heavy(request, FindDeclaredFamily(DeclaredFamilies(), request.family));
+    FontFile file = ResolveFontFile(request);
+    FT_Face face = file.path.empty() ? nullptr : OpenFace(file.path, file.index);
+    if (!face && !file.path.empty()) {
+        FontFile standIn = DejaVuStandIn(request, heavy);
+        if (!standIn.path.empty() && (face = OpenFace(standIn.path, 0))) {
+            WarnOnce(file.path, "font file " + file.path + " cannot be read: \"" +
+                                    request.family + "\" is drawn in " + standIn.path);
+            file = standIn;
         }
     }
     if (face && FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(impl->pixelSize)) != 0) {
@@ -285,14 +238,16 @@ std::unique_ptr<Font::Impl> MakeImpl(const FontSpec& request) {
     }
 
     if (!face) {
-        WarnOnce(request.family, "not found and no font to stand in: its text is not drawn");
+        WarnOnce(request.family, "font \"" + request.family +
+                                     "\" not found and no font to stand in: its text is not drawn");
         impl->ascent = (impl->pixelSize * 9 + 9) / 10;
         impl->lineHeight = impl->ascent + (impl->pixelSize + 3) / 4;
         return impl;
     }
 
+    impl->file = file;
     impl->face = face;
-    impl->embolden = heavy && r.weight < FC_WEIGHT_DEMIBOLD;
+    impl->embolden = heavy && !file.bold;
     // Not fontconfig's slant: its configuration reports a synthetic oblique as the real thing.
     impl->oblique = request.italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC);
     const FT_Size_Metrics& m = face->size->metrics;
@@ -303,6 +258,38 @@ std::unique_ptr<Font::Impl> MakeImpl(const FontSpec& request) {
 }
 
 } // namespace
+
+FontFile ResolveFontFile(const FontSpec& request) {
+    return ResolveFontFile(request, DeclaredFamilies());
+}
+
+FontFile ResolveFontFile(const FontSpec& request, std::span<const DeclaredFamily> set) {
+    const DeclaredFamily* declared = FindDeclaredFamily(set, request.family);
+    if (declared) {
+        const DeclaredFile& wanted = DeclaredFileFor(*declared, request);
+        std::string path = LocateDeclaredFile(wanted);
+        if (!path.empty())
+            return FontFile{path, wanted.index, wanted.bold, true, std::string(FileNameOf(path))};
+    }
+
+    FontFile file;
+    bool exact = false;
+    if (!MatchByFontconfig(request, declared, file, exact)) {
+        file = DejaVuStandIn(request, Heavy(request, declared));
+        exact = false;
+    }
+    const std::string standIn = file.path.empty() ? "nothing" : file.name;
+    if (declared) {
+        const DeclaredFile& wanted = DeclaredFileFor(*declared, request);
+        WarnOnce(std::string(wanted.path),
+                 "font file " + std::string(FileNameOf(wanted.path)) + " (package " +
+                     std::string(wanted.package) + ") is missing: \"" + request.family +
+                     "\" is drawn in " + standIn);
+    } else if (!exact) {
+        WarnOnce(request.family, "font \"" + request.family + "\" not found, using " + standIn);
+    }
+    return file;
+}
 
 const Font& Font::Get(const FontSpec& request) {
     // Fonts live as long as the program; there are only a handful, so a list will do.
@@ -323,6 +310,9 @@ Font::~Font() {
 
 const FontSpec& Font::Request() const {
     return impl_->request;
+}
+const FontFile& Font::File() const {
+    return impl_->file;
 }
 int Font::PixelSize() const {
     return impl_->pixelSize;

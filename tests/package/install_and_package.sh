@@ -26,8 +26,16 @@ deb=${debs[0]}
 [[ $(dpkg-deb -f "$deb" Version) == "$VERSION" ]] || fail "version is not $VERSION"
 [[ $(dpkg-deb -f "$deb" Section) == games ]] || fail "section is not games"
 depends=$(dpkg-deb -f "$deb" Depends)
-for want in libc6 libsdl2 libpng libfreetype libfontconfig libx11 fonts-dejavu-core; do
+# The packages of the declared font set, as its table names them: the package and the
+# install step bring every one.
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+fonts=$(grep -o '"fonts-[a-z0-9-]*"' "$source_dir/platform/FontSet.cpp" | tr -d '"' | sort -u)
+[[ -n $fonts ]] || fail "no font packages found in platform/FontSet.cpp"
+for want in libc6 libsdl2 libpng libfreetype libfontconfig libx11 $fonts; do
     [[ $depends == *"$want"* ]] || fail "Depends lacks $want: $depends"
+done
+for font in $fonts; do
+    grep -qw -- "$font" "$source_dir/scripts/install-deps" || fail "scripts/install-deps lacks $font"
 done
 
 # Contents.

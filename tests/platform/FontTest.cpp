@@ -1,11 +1,13 @@
 // Text: sizes in points at 96 dots per inch, one font per description, anti-aliased
-// glyphs blended only inside their clip, and families the machine lacks.
+// glyphs blended only inside their clip, the files each family is drawn from, and
+// families and files the machine lacks.
 
 #include "platform/Font.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -75,6 +77,68 @@ TEST(Font, UnknownFamilyWarnsOnceAndStillDraws) {
     EXPECT_EQ(std::count(warnings.begin(), warnings.end(), '\n'), 1) << warnings;
     EXPECT_NE(warnings.find("font \"" + family + "\" not found"), std::string::npos) << warnings;
     EXPECT_GT(Ink(Drawn(font, "Unknown")), 0);
+}
+
+// The forms' families come from these files, whatever else the machine has (the install
+// step brings the packages).
+TEST(Font, EachFamilyTheFormsAskForComesFromItsDeclaredFile) {
+    const std::string dejavu = "/usr/share/fonts/truetype/dejavu/";
+    const std::string liberation = "/usr/share/fonts/truetype/liberation/";
+    const std::pair<FontSpec, std::string> files[] = {
+        {{"Arial Black", 9.75f, false, false}, dejavu + "DejaVuSans-Bold.ttf"},
+        {{"Arial Black", 9.0f, true, false}, dejavu + "DejaVuSans-Bold.ttf"},
+        {{"Arial Black", 21.75f, false, true}, dejavu + "DejaVuSans-BoldOblique.ttf"},
+        {{"Arial Narrow", 18.0f, true, true}, liberation + "LiberationSansNarrow-BoldItalic.ttf"},
+        {{"Arial Narrow", 8.0f, false, false}, liberation + "LiberationSansNarrow-Regular.ttf"},
+        {{"Arial", 8.0f, false, false}, liberation + "LiberationSans-Regular.ttf"},
+        {{"arial", 8.0f, true, false}, liberation + "LiberationSans-Bold.ttf"},
+        {{"ArialNarrow", 8.0f, false, true}, liberation + "LiberationSansNarrow-Italic.ttf"},
+        {FontSpec{}, liberation + "LiberationSans-Regular.ttf"},
+        {{"MS Sans Serif", 8.25f, true, true}, liberation + "LiberationSans-BoldItalic.ttf"},
+    };
+    for (const auto& [spec, path] : files) {
+        const Font& font = Font::Get(spec);
+        EXPECT_EQ(font.File().path, path) << spec.family << " " << spec.bold << spec.italic;
+        EXPECT_TRUE(font.File().declared) << spec.family;
+        EXPECT_EQ(ResolveFontFile(spec), font.File()) << spec.family;
+    }
+    // A family outside the set is fontconfig's business.
+    EXPECT_FALSE(ResolveFontFile({"DejaVu Serif", 9.0f, false, false}).declared);
+}
+
+// Arial Black's face is already its heaviest: a bold request draws the same letters,
+// not a smeared emboldening of them.
+TEST(Font, ArialBlackIsTheSameWhetherBoldIsAskedOrNot) {
+    for (bool italic : {false, true}) {
+        const Bitmap regular = Drawn(Font::Get({"Arial Black", 9.0f, false, italic}), "Speed:");
+        const Bitmap bold = Drawn(Font::Get({"Arial Black", 9.0f, true, italic}), "Speed:");
+        EXPECT_GT(Ink(regular), 0);
+        EXPECT_TRUE(std::equal(regular.Data(), regular.Data() + 200 * 40, bold.Data())) << italic;
+    }
+}
+
+// A declared file is found by its name where fontconfig looks when its package's folder
+// lacks it; a file that is nowhere gives one line naming it and its package, and the
+// family is drawn in fontconfig's stand-in as before.
+TEST(Font, DeclaredFilesElsewhereAreFoundAndMissingOnesNamedOnce) {
+    const DeclaredFile moved{"/nonexistent/folder/DejaVuSans.ttf", "fonts-dejavu-core"};
+    EXPECT_EQ(LocateDeclaredFile(moved), "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+
+    const DeclaredFile missing{"/nonexistent/folder/OzmirMissingSans.ttf", "fonts-ozmir-missing"};
+    EXPECT_EQ(LocateDeclaredFile(missing), "");
+    const std::array<DeclaredFamily, 1> set = {
+        {{"Ozmir Missing Sans", {{missing, missing, missing, missing}}, "sans-serif"}}};
+    testing::internal::CaptureStderr();
+    const FontFile standIn = ResolveFontFile({"Ozmir Missing Sans", 9.0f, false, false}, set);
+    ResolveFontFile({"ozmir missing sans", 12.0f, true, false}, set);
+    const std::string warnings = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(warnings.begin(), warnings.end(), '\n'), 1) << warnings;
+    EXPECT_NE(warnings.find("OzmirMissingSans.ttf (package fonts-ozmir-missing) is missing"),
+              std::string::npos)
+        << warnings;
+    EXPECT_FALSE(standIn.declared);
+    EXPECT_EQ(standIn.path, ResolveFontFile({"sans-serif", 9.0f, false, false}).path);
+    EXPECT_NE(warnings.find(standIn.name), std::string::npos) << warnings;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "platform/Assets.h"
 
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -148,6 +149,87 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
     std::ofstream(dir / "file") << "x";
     EXPECT_EQ(Run("1 state a.json\n", (dir / "file" / "sub").string()), 2);
     EXPECT_NE(errors.find("cannot write"), std::string::npos) << errors;
+}
+
+// A fontconfig set-up that puts other faces under the families the program asks for: a
+// serif face that calls itself Arial, Arial Black, Arial Narrow and MS Sans Serif, and a
+// monospaced one that those names and sans-serif are aliased to.
+std::string ImpostorFontconfig(const fs::path& dir) {
+    fs::create_directories(dir / "fonts");
+    const fs::path dejavu = "/usr/share/fonts/truetype/dejavu";
+    fs::copy_file(dejavu / "DejaVuSerif.ttf", dir / "fonts/impostor.ttf");
+    fs::copy_file(dejavu / "DejaVuSansMono.ttf", dir / "fonts/other.ttf");
+    const char* families[] = {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif"};
+    std::string conf = "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
+                       "<fontconfig>\n"
+                       "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
+                       "<dir>" + (dir / "fonts").string() + "</dir>\n"
+                       "<cachedir>" + (dir / "cache").string() + "</cachedir>\n"
+                       "<match target=\"scan\"><test name=\"file\"><string>" +
+                       (dir / "fonts/impostor.ttf").string() +
+                       "</string></test><edit name=\"family\" mode=\"assign_replace\">";
+    for (const char* family : families)
+        conf += std::string("<string>") + family + "</string>";
+    conf += "</edit></match>\n<match target=\"scan\"><test name=\"file\"><string>" +
+            (dir / "fonts/other.ttf").string() +
+            "</string></test><edit name=\"family\" mode=\"assign_replace\">"
+            "<string>Ozmir Other</string></edit></match>\n";
+    for (const char* family : {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif", "sans-serif"})
+        conf += std::string("<alias binding=\"strong\"><family>") + family +
+                "</family><prefer><family>Ozmir Other</family></prefer></alias>\n";
+    conf += "</fontconfig>\n";
+    const fs::path file = dir / "fonts.conf";
+    std::ofstream(file) << conf;
+    return file.string();
+}
+
+// Which file fontconfig gives for a family under the configuration in `confFile`.
+std::string MatchedFile(const std::string& confFile, const char* family) {
+    FcConfig* config = FcConfigCreate();
+    std::string file;
+    if (FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(confFile.c_str()), FcTrue) &&
+        FcConfigBuildFonts(config)) {
+        FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
+            FcChar8* path = nullptr;
+            if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
+                file = reinterpret_cast<const char*>(path);
+            FcPatternDestroy(match);
+        }
+        FcPatternDestroy(pattern);
+    }
+    FcConfigDestroy(config);
+    return file;
+}
+
+// Other faces installed under the forms' family names, and aliases to them, draw nothing
+// differently: every text, in full screen and in the panel, is the same bytes.
+TEST_F(Recorder, OtherFontsAndAliasesChangeNoPixel) {
+    const std::string conf = ImpostorFontconfig(dir / "fontconfig");
+    for (const char* family : {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif", "sans-serif"})
+        EXPECT_EQ(fs::path(MatchedFile(conf, family)).parent_path(), dir / "fontconfig/fonts")
+            << family << " is not taken over: the comparison below would prove nothing";
+
+    const std::string script = "2 keydown F1\n3 keyup F1\n3 keydown P\n4 keyup P\n"
+                               "4 keydown R\n30 keyup R\n30 keydown A\n40 keyup A\n"
+                               "41 screenshot full.png\n42 keydown Return\n"
+                               "43 keyup Return\n50 screenshot window.png\n51 quit\n";
+    const char* shots[] = {"full.png", "window.png"};
+    ASSERT_EQ(Run(script, (dir / "machine").string(), "--screen 1024x768"), 0) << errors;
+    EXPECT_EQ(errors, "");
+    ASSERT_EQ(setenv("FONTCONFIG_FILE", conf.c_str(), 1), 0);
+    const int status = Run(script, (dir / "impostors").string(), "--screen 1024x768");
+    unsetenv("FONTCONFIG_FILE");
+    ASSERT_EQ(status, 0) << errors;
+    EXPECT_EQ(errors, "");
+    for (const char* shot : shots) {
+        const std::string png = Read(dir / "machine" / shot);
+        EXPECT_GT(png.size(), 1000u) << shot;
+        EXPECT_TRUE(png == Read(dir / "impostors" / shot)) << shot << " differs";
+    }
 }
 
 } // namespace
