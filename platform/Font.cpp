@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -227,8 +226,8 @@ std::unique_ptr<Font::Impl> MakeImpl(const FontSpec& request) {
     if (!face && !file.path.empty()) {
         FontFile standIn = DejaVuStandIn(request, heavy);
         if (!standIn.path.empty() && (face = OpenFace(standIn.path, 0))) {
-            WarnOnce(file.path, "font file " + file.path + " cannot be read: \"" +
-                                    request.family + "\" is drawn in " + standIn.path);
+            WarnOnce(file.path, "font file " + file.path + " cannot be read: \"" + request.family +
+                                    "\" is drawn in " + standIn.path);
             file = standIn;
         }
     }
@@ -269,7 +268,7 @@ FontFile ResolveFontFile(const FontSpec& request, std::span<const DeclaredFamily
         const DeclaredFile& wanted = DeclaredFileFor(*declared, request);
         std::string path = LocateDeclaredFile(wanted);
         if (!path.empty())
-            return FontFile{path, wanted.index, wanted.bold, true, std::string(FileNameOf(path))};
+            return FontFile{path, wanted.index, wanted.bold, true, std::string(wanted.name)};
     }
 
     FontFile file;
@@ -281,10 +280,9 @@ FontFile ResolveFontFile(const FontSpec& request, std::span<const DeclaredFamily
     const std::string standIn = file.path.empty() ? "nothing" : file.name;
     if (declared) {
         const DeclaredFile& wanted = DeclaredFileFor(*declared, request);
-        WarnOnce(std::string(wanted.path),
-                 "font file " + std::string(FileNameOf(wanted.path)) + " (package " +
-                     std::string(wanted.package) + ") is missing: \"" + request.family +
-                     "\" is drawn in " + standIn);
+        WarnOnce(PathOf(wanted), "font file " + std::string(wanted.name) + " (package " +
+                                     std::string(wanted.package) + ") is missing: \"" +
+                                     request.family + "\" is drawn in " + standIn);
     } else if (!exact) {
         WarnOnce(request.family, "font \"" + request.family + "\" not found, using " + standIn);
     }

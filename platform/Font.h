@@ -50,9 +50,9 @@ public:
 
     const FontSpec& Request() const;
     const FontFile& File() const; // the face opened; path empty when none could be
-    int PixelSize() const;  // the em size in pixels
-    int Ascent() const;     // pixels from a line's top to its baseline
-    int LineHeight() const; // pixels from one line's top to the next
+    int PixelSize() const;        // the em size in pixels
+    int Ascent() const;           // pixels from a line's top to its baseline
+    int LineHeight() const;       // pixels from one line's top to the next
     int MeasureWidth(std::string_view text) const;
 
     // Draws one line of text whose top-left is at (x, top), anti-aliased glyphs blended

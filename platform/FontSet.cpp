@@ -12,56 +12,43 @@ namespace oz {
 
 namespace {
 
-// Debian's paths, spelled out so that the table reads as the files it names.
-#define OZ_DEJAVU(name) "/usr/share/fonts/truetype/dejavu/" name
-#define OZ_LIBERATION(name) "/usr/share/fonts/truetype/liberation/" name
+constexpr std::string_view kDejaVu = "/usr/share/fonts/truetype/dejavu/";
+constexpr std::string_view kLiberation = "/usr/share/fonts/truetype/liberation/";
+
+constexpr DeclaredFile Liberation(std::string_view file, bool bold) {
+    return {kLiberation, file, "fonts-liberation", 0, bold};
+}
+
+constexpr std::array<DeclaredFile, 4> kLiberationSans = {
+    Liberation("LiberationSans-Regular.ttf", false), Liberation("LiberationSans-Bold.ttf", true),
+    Liberation("LiberationSans-Italic.ttf", false),
+    Liberation("LiberationSans-BoldItalic.ttf", true)};
 
 // Why these files (docs/architecture.md has the measurements): Liberation Sans and
 // Liberation Sans Narrow have Arial's and Arial Narrow's widths, so their captions fill the
 // labels as designed. Arial Black has no free twin; DejaVu Sans Bold is the widest heavy
 // sans Debian has, the one that fills the captions' boxes most like it. MS Sans Serif was a
 // compact grotesque, nearer Liberation Sans's widths than DejaVu Sans's.
-constexpr DeclaredFile LiberationSans(const char* path, bool bold) {
-    return {path, "fonts-liberation", 0, bold};
-}
-
 constexpr std::array<DeclaredFamily, 4> kDeclaredFamilies = {{
-    {"Arial",
-     {{LiberationSans(OZ_LIBERATION("LiberationSans-Regular.ttf"), false),
-       LiberationSans(OZ_LIBERATION("LiberationSans-Bold.ttf"), true),
-       LiberationSans(OZ_LIBERATION("LiberationSans-Italic.ttf"), false),
-       LiberationSans(OZ_LIBERATION("LiberationSans-BoldItalic.ttf"), true)}},
-     "Arial",
-     false,
-     false},
+    {"Arial", kLiberationSans, "Arial", false, false},
     {"Arial Black",
-     {{{OZ_DEJAVU("DejaVuSans-Bold.ttf"), "fonts-dejavu-core", 0, true},
-       {OZ_DEJAVU("DejaVuSans-Bold.ttf"), "fonts-dejavu-core", 0, true},
-       {OZ_DEJAVU("DejaVuSans-BoldOblique.ttf"), "fonts-dejavu-extra", 0, true},
-       {OZ_DEJAVU("DejaVuSans-BoldOblique.ttf"), "fonts-dejavu-extra", 0, true}}},
+     {{{kDejaVu, "DejaVuSans-Bold.ttf", "fonts-dejavu-core", 0, true},
+       {kDejaVu, "DejaVuSans-Bold.ttf", "fonts-dejavu-core", 0, true},
+       {kDejaVu, "DejaVuSans-BoldOblique.ttf", "fonts-dejavu-extra", 0, true},
+       {kDejaVu, "DejaVuSans-BoldOblique.ttf", "fonts-dejavu-extra", 0, true}}},
      "Arial Black",
      true,
      false},
     {"Arial Narrow",
-     {{LiberationSans(OZ_LIBERATION("LiberationSansNarrow-Regular.ttf"), false),
-       LiberationSans(OZ_LIBERATION("LiberationSansNarrow-Bold.ttf"), true),
-       LiberationSans(OZ_LIBERATION("LiberationSansNarrow-Italic.ttf"), false),
-       LiberationSans(OZ_LIBERATION("LiberationSansNarrow-BoldItalic.ttf"), true)}},
+     {{Liberation("LiberationSansNarrow-Regular.ttf", false),
+       Liberation("LiberationSansNarrow-Bold.ttf", true),
+       Liberation("LiberationSansNarrow-Italic.ttf", false),
+       Liberation("LiberationSansNarrow-BoldItalic.ttf", true)}},
      "Arial Narrow",
      false,
      true},
-    {"MS Sans Serif",
-     {{LiberationSans(OZ_LIBERATION("LiberationSans-Regular.ttf"), false),
-       LiberationSans(OZ_LIBERATION("LiberationSans-Bold.ttf"), true),
-       LiberationSans(OZ_LIBERATION("LiberationSans-Italic.ttf"), false),
-       LiberationSans(OZ_LIBERATION("LiberationSans-BoldItalic.ttf"), true)}},
-     "sans-serif",
-     false,
-     false},
+    {"MS Sans Serif", kLiberationSans, "sans-serif", false, false},
 }};
-
-#undef OZ_DEJAVU
-#undef OZ_LIBERATION
 
 bool IsFile(const std::string& path) {
     struct stat st {};
@@ -79,7 +66,8 @@ std::string FindByFileName(std::string_view name) {
         if (FcPatternGetString(list->fonts[i], FC_FILE, 0, &file) != FcResultMatch || !file)
             continue;
         std::string path = reinterpret_cast<const char*>(file);
-        if (FileNameOf(path) == name && IsFile(path))
+        if (path.size() > name.size() && path.ends_with(name) &&
+            path[path.size() - name.size() - 1] == '/' && IsFile(path))
             found = path;
     }
     if (list)
@@ -125,20 +113,18 @@ const DeclaredFile& DeclaredFileFor(const DeclaredFamily& family, const FontSpec
     return family.files[(request.italic ? 2 : 0) + (request.bold ? 1 : 0)];
 }
 
-std::string_view FileNameOf(std::string_view path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+std::string PathOf(const DeclaredFile& file) {
+    return std::string(file.folder) + std::string(file.name);
 }
 
 std::string LocateDeclaredFile(const DeclaredFile& file) {
     // Asked once per font made and per shrunk size of a label: remember the answers.
-    static std::map<std::string, std::string, std::less<>> located;
-    if (auto known = located.find(file.path); known != located.end())
+    static std::map<std::string, std::string> located;
+    const std::string packaged = PathOf(file);
+    if (auto known = located.find(packaged); known != located.end())
         return known->second;
-    std::string path(file.path);
-    if (!IsFile(path))
-        path = FindByFileName(FileNameOf(file.path));
-    located.emplace(std::string(file.path), path);
+    const std::string path = IsFile(packaged) ? packaged : FindByFileName(file.name);
+    located.emplace(packaged, path);
     return path;
 }
 

@@ -13,7 +13,8 @@ namespace oz {
 struct FontSpec;
 
 struct DeclaredFile {
-    std::string_view path;    // where its package installs it
+    std::string_view folder;  // where its package installs it, ending in '/'
+    std::string_view name;    // the file's name
     std::string_view package; // the Debian package that brings it
     int index = 0;            // the face within the file
     bool bold = false;        // the face is bold or heavier: nothing to embolden
@@ -37,7 +38,8 @@ const DeclaredFamily* FindDeclaredFamily(std::span<const DeclaredFamily> set,
                                          std::string_view family);
 const DeclaredFile& DeclaredFileFor(const DeclaredFamily& family, const FontSpec& request);
 
-std::string_view FileNameOf(std::string_view path);
+// Where the file's package installs it.
+std::string PathOf(const DeclaredFile& file);
 
 // The declared file on this machine: where its package puts it, else a file of the same
 // name in a folder fontconfig scans (an install outside Debian's layout); empty when the

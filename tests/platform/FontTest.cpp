@@ -121,10 +121,11 @@ TEST(Font, ArialBlackIsTheSameWhetherBoldIsAskedOrNot) {
 // lacks it; a file that is nowhere gives one line naming it and its package, and the
 // family is drawn in fontconfig's stand-in as before.
 TEST(Font, DeclaredFilesElsewhereAreFoundAndMissingOnesNamedOnce) {
-    const DeclaredFile moved{"/nonexistent/folder/DejaVuSans.ttf", "fonts-dejavu-core"};
+    const DeclaredFile moved{"/nonexistent/folder/", "DejaVuSans.ttf", "fonts-dejavu-core"};
     EXPECT_EQ(LocateDeclaredFile(moved), "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
 
-    const DeclaredFile missing{"/nonexistent/folder/OzmirMissingSans.ttf", "fonts-ozmir-missing"};
+    const DeclaredFile missing{"/nonexistent/folder/", "OzmirMissingSans.ttf",
+                               "fonts-ozmir-missing"};
     EXPECT_EQ(LocateDeclaredFile(missing), "");
     const std::array<DeclaredFamily, 1> set = {
         {{"Ozmir Missing Sans", {{missing, missing, missing, missing}}, "sans-serif"}}};

@@ -46,6 +46,8 @@ protected:
         picMain.Move(0, 0, 800 * 15, 600 * 15);
         picMain.SetScaleMode(vbPixels);
         picMain.SetBackColor(RGB(0, 0, 0));
+        picMain.SetFont(
+            {"Arial Black", 9.75f, false, false}); // the view's font, as the window sets it
         Label1.SetCaption(HelpText());
         form.Show();
         keys.Unload = [this] { form.Unload(); };

@@ -163,8 +163,12 @@ std::string ImpostorFontconfig(const fs::path& dir) {
     std::string conf = "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
                        "<fontconfig>\n"
                        "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
-                       "<dir>" + (dir / "fonts").string() + "</dir>\n"
-                       "<cachedir>" + (dir / "cache").string() + "</cachedir>\n"
+                       "<dir>" +
+                       (dir / "fonts").string() +
+                       "</dir>\n"
+                       "<cachedir>" +
+                       (dir / "cache").string() +
+                       "</cachedir>\n"
                        "<match target=\"scan\"><test name=\"file\"><string>" +
                        (dir / "fonts/impostor.ttf").string() +
                        "</string></test><edit name=\"family\" mode=\"assign_replace\">";
@@ -174,7 +178,8 @@ std::string ImpostorFontconfig(const fs::path& dir) {
             (dir / "fonts/other.ttf").string() +
             "</string></test><edit name=\"family\" mode=\"assign_replace\">"
             "<string>Ozmir Other</string></edit></match>\n";
-    for (const char* family : {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif", "sans-serif"})
+    for (const char* family :
+         {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif", "sans-serif"})
         conf += std::string("<alias binding=\"strong\"><family>") + family +
                 "</family><prefer><family>Ozmir Other</family></prefer></alias>\n";
     conf += "</fontconfig>\n";
@@ -209,7 +214,8 @@ std::string MatchedFile(const std::string& confFile, const char* family) {
 // differently: every text, in full screen and in the panel, is the same bytes.
 TEST_F(Recorder, OtherFontsAndAliasesChangeNoPixel) {
     const std::string conf = ImpostorFontconfig(dir / "fontconfig");
-    for (const char* family : {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif", "sans-serif"})
+    for (const char* family :
+         {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif", "sans-serif"})
         EXPECT_EQ(fs::path(MatchedFile(conf, family)).parent_path(), dir / "fontconfig/fonts")
             << family << " is not taken over: the comparison below would prove nothing";
 
@@ -230,6 +236,43 @@ TEST_F(Recorder, OtherFontsAndAliasesChangeNoPixel) {
         EXPECT_GT(png.size(), 1000u) << shot;
         EXPECT_TRUE(png == Read(dir / "impostors" / shot)) << shot << " differs";
     }
+}
+
+// On a machine without the Liberation files (their folder hidden in a mount namespace of
+// the test's own) the flight goes on in fontconfig's faces, and each missing file the
+// flight asks for is named once, with the package that brings it.
+TEST_F(Recorder, MissingFontFilesAreNamedOnceWithTheirPackage) {
+    const fs::path empty = dir / "empty";
+    fs::create_directories(empty);
+    const std::string script = "2 dblclick 500 400\n10 screenshot window.png\n"
+                               "11 dblclick 500 400\n20 screenshot full.png\n21 quit\n";
+    std::ofstream(dir / "script.txt") << script;
+    const std::string command =
+        "unshare -m --propagation private sh -c 'mount --bind " + empty.string() +
+        " /usr/share/fonts/truetype/liberation || exit 77; exec " + OZMIR_RECORD + " --script " +
+        (dir / "script.txt").string() + " --out " + (dir / "out").string() + "' 2>" +
+        (dir / "stderr.txt").string();
+    const int status = std::system(command.c_str());
+    errors = Read(dir / "stderr.txt");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) == 77 || errors.starts_with("unshare:"))
+        GTEST_SKIP() << "no mount namespace here: " << errors;
+    ASSERT_EQ(WEXITSTATUS(status), 0) << errors;
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = errors.find('\n', at)) != std::string::npos; at = end + 1)
+        lines.push_back(errors.substr(at, end - at));
+    const std::string missing[] = {
+        "ozmir: font file LiberationSans-Regular.ttf (package fonts-liberation) is missing: "
+        "\"MS Sans Serif\" is drawn in ",
+        "ozmir: font file LiberationSansNarrow-BoldItalic.ttf (package fonts-liberation) is "
+        "missing: \"Arial Narrow\" is drawn in "};
+    ASSERT_EQ(lines.size(), 2u) << errors;
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_TRUE(lines[i].starts_with(missing[i])) << lines[i];
+        EXPECT_GT(lines[i].size(), missing[i].size()) << "no stand-in named: " << lines[i];
+        EXPECT_FALSE(lines[i].ends_with("nothing")) << lines[i];
+    }
+    for (const char* shot : {"window.png", "full.png"})
+        EXPECT_TRUE(fs::exists(dir / "out" / shot)) << shot;
 }
 
 } // namespace

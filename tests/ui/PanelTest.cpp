@@ -171,9 +171,9 @@ TEST(Panel, CaptionsFitTheirLabelsAtTheSizesAsked) {
             p.lblSens.SetCaption("3.0");
             p.lblBright.SetCaption("3.0");
             p.lblStars.SetCaption("2000");
-            for (const Label* l : {&p.Label6, &p.Label7, &p.Label5, &p.lblBright, &p.Label4,
-                                   &p.lblSens, &p.Label2, &p.lblSpeed, &p.Label3, &p.lblStars,
-                                   &p.Label8, &p.Label9}) {
+            for (const Label* l :
+                 {&p.Label6, &p.Label7, &p.Label5, &p.lblBright, &p.Label4, &p.lblSens, &p.Label2,
+                  &p.lblSpeed, &p.Label3, &p.lblStars, &p.Label8, &p.Label9}) {
                 ++labels;
                 if (l->FittedFont().Request().points != l->GetFont().Request().points)
                     shrunk.push_back(l->Name());
