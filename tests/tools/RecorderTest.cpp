@@ -162,13 +162,13 @@ std::string ImpostorFontconfig(const fs::path& dir) {
     const char* families[] = {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif"};
     std::string conf = "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
                        "<fontconfig>\n"
+                       "<cachedir>" +
+                       (dir / "cache").string() +
+                       "</cachedir>\n" // first: fontconfig writes to the first it can
                        "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
                        "<dir>" +
                        (dir / "fonts").string() +
                        "</dir>\n"
-                       "<cachedir>" +
-                       (dir / "cache").string() +
-                       "</cachedir>\n"
                        "<match target=\"scan\"><test name=\"file\"><string>" +
                        (dir / "fonts/impostor.ttf").string() +
                        "</string></test><edit name=\"family\" mode=\"assign_replace\">";
@@ -247,9 +247,14 @@ TEST_F(Recorder, MissingFontFilesAreNamedOnceWithTheirPackage) {
     const std::string script = "2 dblclick 500 400\n10 screenshot window.png\n"
                                "11 dblclick 500 400\n20 screenshot full.png\n21 quit\n";
     std::ofstream(dir / "script.txt") << script;
+    // fontconfig's caches of what it sees there stay in the namespace too.
+    const fs::path caches = dir / "caches";
+    fs::create_directories(caches / "xdg");
     const std::string command =
-        "unshare -m --propagation private sh -c 'mount --bind " + empty.string() +
-        " /usr/share/fonts/truetype/liberation || exit 77; exec " + OZMIR_RECORD + " --script " +
+        "XDG_CACHE_HOME=" + (caches / "xdg").string() +
+        " unshare -m --propagation private sh -c 'mount --bind " + empty.string() +
+        " /usr/share/fonts/truetype/liberation && mount --bind " + caches.string() +
+        " /var/cache/fontconfig || exit 77; exec " + OZMIR_RECORD + " --script " +
         (dir / "script.txt").string() + " --out " + (dir / "out").string() + "' 2>" +
         (dir / "stderr.txt").string();
     const int status = std::system(command.c_str());
