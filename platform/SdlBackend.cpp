@@ -512,7 +512,8 @@ void SdlBackend::WindowChanged(Form& form) {
                                    SDL_WINDOWPOS_CENTERED_DISPLAY(display_), shown.Width(),
                                    shown.Height(), SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
         if (!window_) {
-            SDL_Log("ozmir: cannot create the window: %s", SDL_GetError());
+            std::fprintf(stderr, "ozmir: cannot create the window: %s\n",
+                         Printable(SDL_GetError(), kLongestShownValue).c_str());
             return;
         }
         watch_.Watch(window_);
