@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
-# Under Debian's own XScreenSaver, set up as the README tells: activated, the daemon runs
-# ozmir in its window and stars appear there; deactivated, the daemon ends ozmir. Then the
-# preview the settings dialog runs (--root --window-id) draws into its window.
+# Under Debian's own XScreenSaver, set up as the README tells, on a display of two screens:
+# activated, the daemon runs ozmir in its window on each screen and stars appear there;
+# cycled or deactivated, the daemon ends ozmir by SIGTERM. Then the preview the settings
+# dialog runs (--root --window-id) draws into its window.
 source "$(dirname "$0")/lib.bash" "$@"
 TEST_WINDOW=${3:?usage: xscreensaver.sh OZMIR ARTEFACTS TEST_WINDOW}
 README="$(dirname "$0")/../../README.md"
 SAVER_PID=
 HOST_PID=
-HACK_PID=
+HACK_PIDS=()     # ozmir on each screen, as the daemon started it
+SAVER_WINDOWS=() # and the window it was given
 
 stop_all() {
-    [[ -n $HACK_PID ]] && kill "$HACK_PID" 2>/dev/null
+    for pid in "${HACK_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
     for pid in $SAVER_PID $HOST_PID; do
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
@@ -53,14 +55,15 @@ saver() {
 }
 LOG="$ARTEFACTS/$TEST_NAME.xscreensaver.log"
 
-# Counts pixels brighter than dark grey in a window, shot as NAME.
+# Counts pixels brighter than dark grey in window $2 of screen $1, shot as NAME $3.
 lit_in() {
-    import -window "$1" "$ARTEFACTS/$TEST_NAME-$2.png" 2>/dev/null || return 0
-    convert "$ARTEFACTS/$TEST_NAME-$2.png" -colorspace gray -threshold 20% \
+    import -display "${DISPLAY%.*}.$1" -window "$2" "$ARTEFACTS/$TEST_NAME-$3.png" 2>/dev/null ||
+        { echo 0; return 0; }
+    convert "$ARTEFACTS/$TEST_NAME-$3.png" -colorspace gray -threshold 20% \
         -format "%[fx:round(mean*w*h)]" info:
 }
 
-start_xvfb 1024x768
+start_xvfb 1024x768 -screen 1 640x480x24
 saver xscreensaver -no-splash -verbose >"$LOG" 2>&1 &
 SAVER_PID=$!
 for _ in $(seq 100); do
@@ -69,58 +72,70 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 
-# Waits until xscreensaver-gfx logs a launch of the programs line other than $HACK_PID:
-# 0: forked "ozmir --root" in pid N on window 0xW; sets HACK_PID and SAVER_WINDOW.
-await_launch() {
-    local launched=
-    for _ in $(seq 100); do
-        launched=$(grep -o "forked \"$LINE\" in pid [0-9]* on window 0x[0-9a-f]*" "$LOG" | tail -n 1)
-        [[ -n $launched && $(awk '{print $(NF - 3)}' <<<"$launched") != "$HACK_PID" ]] && break
+# Waits until xscreensaver-gfx has logged, for each screen S, a new launch of the programs
+# line: "S: forked "ozmir --root" in pid N on window 0xW"; sets HACK_PIDS and SAVER_WINDOWS.
+await_launches() {
+    local screen launched old=("${HACK_PIDS[@]}")
+    for screen in 0 1; do
         launched=
-        sleep 0.1
+        for _ in $(seq 100); do
+            launched=$(grep -o "$screen: forked \"$LINE\" in pid [0-9]* on window 0x[0-9a-f]*" "$LOG" |
+                tail -n 1)
+            [[ -n $launched && $(awk '{print $(NF - 3)}' <<<"$launched") != "${old[$screen]:-}" ]] && break
+            launched=
+            sleep 0.1
+        done
+        [[ -n $launched ]] || fail "xscreensaver did not run '$LINE' on screen $screen: $(grep -i 'ozmir\|hack' "$LOG" | tail -n 5)"
+        HACK_PIDS[$screen]=$(awk '{print $(NF - 3)}' <<<"$launched")
+        SAVER_WINDOWS[$screen]=$(awk '{print $NF}' <<<"$launched")
     done
-    [[ -n $launched ]] || fail "xscreensaver did not run '$LINE': $(grep -i 'ozmir\|hack' "$LOG" | tail -n 5)"
-    HACK_PID=$(awk '{print $(NF - 3)}' <<<"$launched")
-    SAVER_WINDOW=$(awk '{print $NF}' <<<"$launched")
 }
 
-# Waits up to 5 s for process $1 to be gone, reaped by its parent; $2 names the moment.
+# Waits up to 5 s for each process given to be gone, reaped by its parent; $1 names the moment.
 await_end() {
-    for _ in $(seq 50); do
-        kill -0 "$1" 2>/dev/null || return 0
-        sleep 0.1
+    local moment=$1 pid
+    shift
+    for pid in "$@"; do
+        for _ in $(seq 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -0 "$pid" 2>/dev/null && fail "ozmir still runs 5 s after $moment"
     done
-    fail "ozmir still runs 5 s after $2"
+    return 0
 }
 
 saver xscreensaver-command -activate >/dev/null 2>&1 || fail "xscreensaver-command -activate failed"
-await_launch
+await_launches
 
-stars=0
-for _ in $(seq 20); do
-    stars=$(lit_in "$SAVER_WINDOW" activated)
-    ((stars > 50)) && break
-    kill -0 "$HACK_PID" 2>/dev/null || fail "ozmir ended under xscreensaver: $(grep ozmir "$LOG" | tail -n 5)"
-    sleep 0.5
+for screen in 0 1; do
+    stars=0
+    for _ in $(seq 20); do
+        stars=$(lit_in "$screen" "${SAVER_WINDOWS[$screen]}" "activated-$screen")
+        ((stars > 30)) && break
+        kill -0 "${HACK_PIDS[$screen]}" 2>/dev/null ||
+            fail "ozmir ended under xscreensaver: $(grep ozmir "$LOG" | tail -n 5)"
+        sleep 0.5
+    done
+    ((stars > 30)) || fail "no stars in XScreenSaver's window on screen $screen ($stars lit pixels)"
 done
-((stars > 50)) || fail "no stars in XScreenSaver's window $SAVER_WINDOW ($stars lit pixels)"
 # And on the screen, where XScreenSaver's window lies above the real root.
 crop screen 0 0 1024 768
 (($(convert "$ARTEFACTS/$TEST_NAME-screen.png" -colorspace gray -threshold 20% \
-    -format "%[fx:round(mean*w*h)]" info:) > 50)) || fail "no stars on the screen"
+    -format "%[fx:round(mean*w*h)]" info:) > 30)) || fail "no stars on the screen"
 
 # Cycling, the daemon stops this ozmir by SIGTERM and starts another; it reports a hack
 # that did not end by that signal ("exited abnormally with status 0").
-first=$HACK_PID
+first=("${HACK_PIDS[@]}")
 saver xscreensaver-command -cycle >/dev/null 2>&1 || fail "xscreensaver-command -cycle failed"
-await_launch
-await_end "$first" "the cycle"
+await_launches
+await_end "the cycle" "${first[@]}"
 sleep 0.5
 grep "abnormally" "$LOG" && fail "xscreensaver saw ozmir end abnormally"
 
 saver xscreensaver-command -deactivate >/dev/null 2>&1 || fail "xscreensaver-command -deactivate failed"
-await_end "$HACK_PID" "the deactivation"
-HACK_PID=
+await_end "the deactivation" "${HACK_PIDS[@]}"
+HACK_PIDS=()
 grep "^ozmir" "$LOG" && fail "ozmir complained under xscreensaver"
 
 # The preview of the settings dialog: its window named after --root.
