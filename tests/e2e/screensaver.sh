@@ -112,6 +112,18 @@ for environment in "" "XSCREENSAVER_WINDOW=$INPUT_ONLY"; do
 done
 stop_host
 
+# A window wider than 16384 pixels is drawn in its first 16384 columns only: here the
+# screen shows its columns 16000 to 17023 (few stars stray that far from the centre).
+start_host 20000x200+-16000+300
+start_saver "$OZMIR" --window-id "$HOST_ID"
+crop drawn 0 300 384 200
+crop beyond 384 300 640 200
+[[ $(host_coloured drawn) == 0 ]] || fail "the columns up to 16384 are not drawn"
+[[ $(host_coloured beyond) == $((640 * 200)) ]] || fail "columns past 16384 are drawn"
+kill -TERM "$OZMIR_PID"
+expect_signal_end 3 TERM "20000 x 200 after SIGTERM"
+stop_host
+
 # A window far larger than any screen: SIGTERM is still honoured at once (the program may
 # still be busy with its first frame).
 start_host 20000x20000+0+0
