@@ -25,11 +25,18 @@ for mode in full screensaver; do
     if [[ $mode == full ]]; then
         start_ozmir
     else
+        rm -f "$ARTEFACTS/$TEST_NAME.host"
         "$TEST_WINDOW" 200x150+10+10 >"$ARTEFACTS/$TEST_NAME.host" 2>/dev/null &
-        sleep 0.5
+        for _ in $(seq 50); do
+            [[ -s $ARTEFACTS/$TEST_NAME.host ]] && break
+            sleep 0.1
+        done
         "$OZMIR" --window-id "$(head -n 1 "$ARTEFACTS/$TEST_NAME.host")" 2>"$ERR" &
         OZMIR_PID=$!
-        sleep 1.5
+        for _ in $(seq 100); do # until it draws into the window
+            [[ $(pixel_at 110 85) == "0,0,0" ]] && break
+            sleep 0.1
+        done
     fi
     kill "$XVFB_PID"
     wait "$XVFB_PID" 2>/dev/null || true

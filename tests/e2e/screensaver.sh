@@ -14,10 +14,10 @@ stop_host() {
 }
 trap 'stop_host; cleanup' EXIT
 
-# Opens the host window at WxH+X+Y and sets HOST_ID.
+# Opens the host window at WxH+X+Y (an InputOnly one after input-only) and sets HOST_ID.
 start_host() {
     rm -f "$ARTEFACTS/$TEST_NAME.host"
-    "$TEST_WINDOW" "$1" >"$ARTEFACTS/$TEST_NAME.host" &
+    "$TEST_WINDOW" "$@" >"$ARTEFACTS/$TEST_NAME.host" &
     HOST_PID=$!
     for _ in $(seq 50); do
         HOST_ID=$(head -n 1 "$ARTEFACTS/$TEST_NAME.host" 2>/dev/null)
@@ -100,10 +100,8 @@ run_saver "$OZMIR" --window-id "$GONE"
 grep -q -- "--window-id $GONE" "$ARTEFACTS/$TEST_NAME.stderr" || fail "not named: $(cat "$ARTEFACTS/$TEST_NAME.stderr")"
 run_saver XSCREENSAVER_WINDOW="$GONE" "$OZMIR" --root
 [[ $STATUS == 0 && $LINES == 0 ]] || fail "XSCREENSAVER_WINDOW of a lost window: status $STATUS, $LINES lines"
-"$TEST_WINDOW" 200x200+0+0 input-only >"$ARTEFACTS/$TEST_NAME.host" &
-HOST_PID=$!
-sleep 0.5
-INPUT_ONLY=$(head -n 1 "$ARTEFACTS/$TEST_NAME.host")
+start_host 200x200+0+0 input-only
+INPUT_ONLY=$HOST_ID
 for environment in "" "XSCREENSAVER_WINDOW=$INPUT_ONLY"; do
     if [[ -n $environment ]]; then run_saver "$environment" "$OZMIR" --root; else
         run_saver "$OZMIR" --window-id "$INPUT_ONLY"; fi
