@@ -32,16 +32,20 @@ int main(int argc, char** argv) {
     request.display = options.Display.value_or(-1);
     request.root = options.Root;
     request.window = options.Window.value_or(0);
-    bool badRequest = false;
-    auto backend = oz::SdlBackend::Create(error, request, &badRequest);
+    request.windowFromHost = options.WindowFromHost;
+    oz::SdlStartProblem problem = oz::SdlStartProblem::NoProblem;
+    auto backend = oz::SdlBackend::Create(error, request, &problem);
     if (!backend) {
-        if (badRequest) {
+        if (!error.empty())
             std::fprintf(stderr, "ozmir: %s\n", error.c_str());
+        switch (problem) {
+        case oz::SdlStartProblem::HostWindowGone:
+            return 0; // the screensaver is done with its window already
+        case oz::SdlStartProblem::Refused:
             return 2;
+        default:
+            return 1;
         }
-        std::fprintf(stderr, "ozmir: cannot open a display: %s\n",
-                     error.empty() ? "no display available" : error.c_str());
-        return 1;
     }
     oz::SetBackend(backend.get());
     {
@@ -49,5 +53,8 @@ int main(int argc, char** argv) {
         form.Run(options.Start);
     }
     oz::SetBackend(nullptr);
+    backend.reset();
+    // Asked to stop by a signal: end by it, as the host that sent it expects.
+    oz::EndByTerminationSignal();
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "platform/DisplayScale.h"
 
+#include "platform/Printable.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -18,8 +20,11 @@ int ScaleFromEnv(const char* text) {
 } // namespace
 
 int DesktopScale(const char* scaleEnv, float dpi, int displayWidth, int displayHeight, int fitWidth,
-                 int fitHeight) {
+                 int fitHeight, std::string* warning) {
     int scale = ScaleFromEnv(scaleEnv);
+    if (scale == 0 && scaleEnv && *scaleEnv && warning)
+        *warning = "OZMIR_SCALE '" + Printable(scaleEnv, kLongestShownValue) +
+                   "' ignored: want a whole number from 1 to " + std::to_string(kLargestScale);
     if (scale == 0) {
         scale = 1;
         if (std::isfinite(dpi) && dpi > 0)

@@ -4,13 +4,16 @@
 
 #include "platform/Bitmap.h"
 
+#include <string>
+
 namespace oz {
 
 // The integer scale of a desktop: OZMIR_SCALE when it holds a whole number from 1 to 8,
 // otherwise the display's dots per inch over 96 (2 from about 180 dpi on), and never so large
-// that a window of fitWidth × fitHeight logical pixels no longer fits on the display.
+// that a window of fitWidth × fitHeight logical pixels no longer fits on the display. Any
+// other value of OZMIR_SCALE is ignored, and `warning` (when given) gets one line saying so.
 int DesktopScale(const char* scaleEnv, float dpi, int displayWidth, int displayHeight, int fitWidth,
-                 int fitHeight);
+                 int fitHeight, std::string* warning = nullptr);
 
 // Where a window of logical rect `logical` lies on the display at `scale`: scaled about the
 // display's centre, so a centred window stays centred and a move of one logical pixel moves

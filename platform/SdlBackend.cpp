@@ -2,15 +2,19 @@
 
 #include "platform/DisplayScale.h"
 #include "platform/Form.h"
+#include "platform/Printable.h"
 #include "platform/Termination.h"
+#include "platform/XDisplayLoss.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace oz {
 
@@ -103,6 +107,12 @@ int IgnoreXError(Display*, XErrorEvent*) {
     return 0;
 }
 
+// An environment variable's value as a message shows it.
+std::string ShownEnv(const char* name) {
+    const char* value = SDL_getenv(name);
+    return std::string(name) + " '" + Printable(value ? value : "", kLongestShownValue) + "'";
+}
+
 // Xft.dpi from the X resources, 0 when it is not set.
 float DesktopDpi() {
     const char* driver = SDL_GetCurrentVideoDriver();
@@ -124,16 +134,21 @@ float DesktopDpi() {
 } // namespace
 
 std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error, const SdlDisplayRequest& request,
-                                               bool* badRequest) {
+                                               SdlStartProblem* problem) {
+    SdlStartProblem why = SdlStartProblem::NoDisplay;
+    if (problem)
+        *problem = why;
     auto set = [](const char* name) {
         const char* v = SDL_getenv(name);
         return v && *v;
     };
     if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("SDL_VIDEODRIVER")) {
-        error = "no X11 or Wayland desktop found (DISPLAY and WAYLAND_DISPLAY are not set)";
+        error = "cannot open a display: no X11 or Wayland desktop found (DISPLAY and "
+                "WAYLAND_DISPLAY are not set)";
         return nullptr;
     }
-    if (!set("WAYLAND_DISPLAY") && !set("SDL_VIDEODRIVER"))
+    const bool x11Only = !set("WAYLAND_DISPLAY") && !set("SDL_VIDEODRIVER");
+    if (x11Only)
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
@@ -146,7 +161,12 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error, const SdlDisp
     int attempts = 0;
     while (SDL_Init(SDL_INIT_VIDEO) != 0) {
         if (++attempts == 5) {
-            error = SDL_GetError();
+            if (x11Only)
+                error = "cannot open the X display (" + ShownEnv("DISPLAY") + ")";
+            else
+                error = "cannot open a display (" + ShownEnv("WAYLAND_DISPLAY") + ", " +
+                        ShownEnv("DISPLAY") + ", " + ShownEnv("SDL_VIDEODRIVER") +
+                        "): " + Printable(SDL_GetError(), kLongestShownValue);
             return nullptr;
         }
         SDL_Delay(200);
@@ -158,30 +178,32 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error, const SdlDisp
     bool real = driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0 ||
                            std::strcmp(driver, "kmsdrm") == 0);
     if (!real && !(asked && *asked)) {
-        error = "no X11 or Wayland desktop found (is DISPLAY set?)";
+        error = "cannot open a display: no X11 or Wayland desktop found (is DISPLAY set?)";
         SDL_Quit();
         return nullptr;
     }
+    const bool screensaver = request.root || request.window != 0;
+    // A display that goes away ends a screensaver quietly: its host chose to go.
+    if (std::strcmp(driver, "x11") == 0)
+        EndWhenXDisplayIsLost(screensaver ? 0 : 1);
     std::unique_ptr<SdlBackend> backend(new SdlBackend(0, 0));
-    bool bad = false;
-    const bool ready = request.root || request.window != 0
-                           ? backend->AdoptWindow(request, error, bad)
-                           : backend->ChooseDisplay(request.display, error, bad);
-    if (badRequest)
-        *badRequest = bad;
+    const bool ready = screensaver ? backend->AdoptWindow(request, error, why)
+                                   : backend->ChooseDisplay(request.display, error, why);
+    if (problem)
+        *problem = ready ? SdlStartProblem::NoProblem : why;
     if (!ready)
         return nullptr;
     return backend;
 }
 
-bool SdlBackend::ChooseDisplay(int requested, std::string& error, bool& badRequest) {
+bool SdlBackend::ChooseDisplay(int requested, std::string& error, SdlStartProblem& problem) {
     const int count = SDL_GetNumVideoDisplays();
     int index = 0;
     if (requested >= 0) {
         if (requested >= count) {
             error = "--display " + std::to_string(requested) + ": there is no such display (" +
                     std::to_string(count) + " found, numbered from 0)";
-            badRequest = true;
+            problem = SdlStartProblem::Refused;
             return false;
         }
         index = requested;
@@ -201,7 +223,7 @@ bool SdlBackend::ChooseDisplay(int requested, std::string& error, bool& badReque
     SDL_DisplayMode mode;
     SDL_Rect bounds;
     if (SDL_GetDesktopDisplayMode(index, &mode) != 0 || SDL_GetDisplayBounds(index, &bounds) != 0) {
-        error = SDL_GetError();
+        error = "cannot open a display: " + Printable(SDL_GetError(), kLongestShownValue);
         return false;
     }
     display_ = index;
@@ -217,23 +239,26 @@ bool SdlBackend::ChooseDisplay(int requested, std::string& error, bool& badReque
     const bool x11 = driver && std::strcmp(driver, "x11") == 0;
     if (x11 && dpi <= 0 && SDL_GetDisplayDPI(index, &dpi, nullptr, nullptr) != 0)
         dpi = 0;
+    std::string warning;
     scale_ = DesktopScale(SDL_getenv("OZMIR_SCALE"), dpi, mode.w, mode.h, kWindowModeWidth,
-                          kWindowModeHeight);
+                          kWindowModeHeight, &warning);
+    if (!warning.empty())
+        std::fprintf(stderr, "ozmir: %s\n", warning.c_str());
     return true;
 }
 
 bool SdlBackend::AdoptWindow(const SdlDisplayRequest& request, std::string& error,
-                             bool& badRequest) {
+                             SdlStartProblem& problem) {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!driver || std::strcmp(driver, "x11") != 0) {
         error = "drawing into another window needs an X11 display";
-        badRequest = true;
+        problem = SdlStartProblem::Refused;
         return false;
     }
     // Ask the X server about the window on a connection of our own, before SDL touches it.
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
-        error = "cannot connect to the X display";
+        error = "cannot open the X display (" + ShownEnv("DISPLAY") + ")";
         return false;
     }
     const unsigned long id = request.root ? DefaultRootWindow(display) : request.window;
@@ -242,21 +267,45 @@ bool SdlBackend::AdoptWindow(const SdlDisplayRequest& request, std::string& erro
     const bool exists = XGetWindowAttributes(display, id, &attributes) != 0;
     XCloseDisplay(display);
     XSetErrorHandler(before);
-    char name[32];
-    std::snprintf(name, sizeof name, "0x%lx", id);
-    if (!exists) {
-        error = std::string("there is no window ") + name;
-        badRequest = true;
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%lx", id);
+    const std::string named =
+        std::string(request.windowFromHost ? "XSCREENSAVER_WINDOW " : "--window-id ") + hex;
+    // The screensaver's own window may go away before the program gets to it: its host is
+    // done with it, and there is nothing to report. A window the user named must be there.
+    auto lost = [&] {
+        if (request.windowFromHost) {
+            error.clear();
+            problem = SdlStartProblem::HostWindowGone;
+        } else {
+            error = named + ": there is no such window";
+            problem = SdlStartProblem::Refused;
+        }
+        return false;
+    };
+    if (!exists)
+        return lost();
+    if (attributes.c_class == InputOnly) {
+        error = named + ": the window is InputOnly and cannot be drawn into";
+        problem = SdlStartProblem::Refused;
         return false;
     }
 
+    // From here on an error about the window means it went away meanwhile.
+    watch_.Expect(id);
     window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<std::uintptr_t>(id)));
     if (!window_) {
-        error = std::string("cannot draw into window ") + name + ": " + SDL_GetError();
+        if (watch_.Gone())
+            return lost();
+        error = std::string("cannot draw into window ") + hex + ": " +
+                Printable(SDL_GetError(), kLongestShownValue);
         return false;
     }
     adopted_ = id;
-    SDL_GetWindowSize(window_, &screenWidth_, &screenHeight_);
+    adoptedRoot_ = request.root;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    FollowAdoptedSize(width, height);
     // Hear when the window changes size or goes away; its owner keeps its input.
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -264,10 +313,17 @@ bool SdlBackend::AdoptWindow(const SdlDisplayRequest& request, std::string& erro
         XWindowAttributes own;
         if (XGetWindowAttributes(info.info.x11.display, id, &own))
             XSelectInput(info.info.x11.display, id, own.your_event_mask | StructureNotifyMask);
-        XFlush(info.info.x11.display);
+        XSync(info.info.x11.display, False);
     }
     watch_.Watch(window_); // its owner may destroy it at any moment
+    if (watch_.Gone())
+        return lost();
     return true;
+}
+
+void SdlBackend::FollowAdoptedSize(int width, int height) {
+    screenWidth_ = std::clamp(width, 1, kLargestAdoptedSide);
+    screenHeight_ = std::clamp(height, 1, kLargestAdoptedSide);
 }
 
 int SdlBackend::Logical(int physical) const {
@@ -393,10 +449,8 @@ bool SdlBackend::PollAdoptedWindow(InputEvent& event) {
         } else if (watch_.Notice(e)) {
             break;
         } else if (e.type == SDL_WINDOWEVENT) {
-            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-                screenWidth_ = e.window.data1;
-                screenHeight_ = e.window.data2;
-            }
+            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                FollowAdoptedSize(e.window.data1, e.window.data2);
             if (form_)
                 form_->InvalidateAll();
         }
@@ -458,7 +512,8 @@ void SdlBackend::WindowChanged(Form& form) {
                                    SDL_WINDOWPOS_CENTERED_DISPLAY(display_), shown.Width(),
                                    shown.Height(), SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
         if (!window_) {
-            SDL_Log("ozmir: cannot create the window: %s", SDL_GetError());
+            std::fprintf(stderr, "ozmir: cannot create the window: %s\n",
+                         Printable(SDL_GetError(), kLongestShownValue).c_str());
             return;
         }
         watch_.Watch(window_);
@@ -552,9 +607,20 @@ void SdlBackend::PresentScaled(const Bitmap& image, const IntRect* regions, int 
     }
 }
 
+void SdlBackend::ClearRootWindow() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11)
+        return;
+    XClearWindow(info.info.x11.display, adopted_);
+    XSync(info.info.x11.display, False);
+}
+
 void SdlBackend::WindowClosed(Form& form) {
     if (form_ != &form)
         return;
+    if (window_ && adoptedRoot_)
+        ClearRootWindow();
     if (window_) {
         SDL_DestroyWindow(window_);
         watch_.Settle();

@@ -18,15 +18,28 @@ struct SdlDisplayRequest {
     int display = -1;
     bool root = false;
     unsigned long window = 0;
+    bool windowFromHost = false; // the window came from the screensaver, not from the user
 };
+
+// Why there is no display to show the program on.
+enum class SdlStartProblem {
+    NoProblem,
+    NoDisplay,      // no desktop could be opened
+    Refused,        // the display or window asked for is not there, or cannot be drawn into
+    HostWindowGone, // the screensaver's window went away before the program started
+};
+
+// An adopted window is drawn at most this large each way; the rest of it stays as it is.
+constexpr int kLargestAdoptedSide = 16384;
 
 class SdlBackend : public Backend {
 public:
-    // Opens the video subsystem; null, with the reason in `error`, when there is no
-    // display to open. `badRequest` tells whether the request itself was at fault (a
-    // display or a window that is not there).
-    static std::unique_ptr<SdlBackend>
-    Create(std::string& error, const SdlDisplayRequest& request = {}, bool* badRequest = nullptr);
+    // Opens the video subsystem; null, with the reason as one line in `error` (empty when
+    // there is nothing to say), when there is no display to show the program on. `problem`
+    // tells why.
+    static std::unique_ptr<SdlBackend> Create(std::string& error,
+                                              const SdlDisplayRequest& request = {},
+                                              SdlStartProblem* problem = nullptr);
     ~SdlBackend() override;
 
     int ScreenWidthPx() const override { return screenWidth_; }
@@ -46,9 +59,14 @@ private:
     // Where the pointer is now, in screen pixels, asked of the display itself.
     bool PointerOnScreen(int& x, int& y);
     // The display the program starts on: its place on the desktop, size and scale.
-    bool ChooseDisplay(int requested, std::string& error, bool& badRequest);
+    bool ChooseDisplay(int requested, std::string& error, SdlStartProblem& problem);
     // Another program's window as the screen: it keeps its size and place, and owns input.
-    bool AdoptWindow(const SdlDisplayRequest& request, std::string& error, bool& badRequest);
+    bool AdoptWindow(const SdlDisplayRequest& request, std::string& error,
+                     SdlStartProblem& problem);
+    // The adopted window's size, as much of it as the program draws.
+    void FollowAdoptedSize(int width, int height);
+    // Gives the root window back its own background, without the program's last frame.
+    void ClearRootWindow();
     bool PollAdoptedWindow(InputEvent& event);
     void PresentScaled(const Bitmap& windowImage, const IntRect* regions, int count);
     // Window pixels as the program's logical pixels.
@@ -68,6 +86,7 @@ private:
     int scale_ = 1;                 // window mode's scale on this display
     Bitmap scaled_;                 // the window's image at that scale
     unsigned long adopted_ = 0;     // the X window drawn into, 0 for a window of our own
+    bool adoptedRoot_ = false;      // that window is the real root, cleared at the end
     bool closeReported_ = false;    // the end, once it came, is reported once
 };
 

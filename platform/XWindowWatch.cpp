@@ -31,17 +31,29 @@ int OnXError(Display* from, XErrorEvent* error) {
     return previous ? previous(from, error) : 0;
 }
 
-} // namespace
-
-void XWindowWatch::Watch(SDL_Window* sdlWindow) {
-    window = sdlWindow;
-    watched = CurrentXWindow();
-    gone = false;
-    if (watched == 0)
-        return;
+void ListenForErrors() {
     XErrorHandler before = XSetErrorHandler(OnXError);
     if (before != OnXError)
         previous = before;
+}
+
+} // namespace
+
+void XWindowWatch::Expect(unsigned long id) {
+    watched = id;
+    gone = false;
+    ListenForErrors();
+}
+
+void XWindowWatch::Watch(SDL_Window* sdlWindow) {
+    window = sdlWindow;
+    const ::Window now = CurrentXWindow();
+    if (now != watched)
+        gone = false;
+    watched = now;
+    if (watched == 0)
+        return;
+    ListenForErrors();
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 

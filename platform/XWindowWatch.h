@@ -9,7 +9,11 @@ namespace oz {
 
 class XWindowWatch {
 public:
-    // Starts watching `window`; windows not on X11 are left alone.
+    // Listens for errors about the X window `id` before SDL takes it on: they mean it went
+    // away meanwhile.
+    void Expect(unsigned long id);
+    // Starts watching `window`; windows not on X11 are left alone. Keeps what was learnt
+    // about the window under Expect.
     void Watch(SDL_Window* window);
     // True once the window is known to be gone: its DestroyNotify came (pass every SDL
     // event through Notice), or the server reported an error about it.

@@ -9,6 +9,7 @@
 #include "platform/Assets.h"
 #include "platform/Backend.h"
 #include "platform/HeadlessBackend.h"
+#include "platform/Printable.h"
 #include "tools/RandomFlight.h"
 #include "ui/Form1.h"
 #include "ui/ScreenSize.h"
@@ -52,22 +53,6 @@ struct Options {
     std::string script, out;
     long seed = -1; // a random flight when 0 or more
 };
-
-// Text from the user as it may be shown on a terminal: bytes other than printable ASCII
-// appear as \xHH.
-std::string Printable(const std::string& text) {
-    std::string shown;
-    for (unsigned char ch : text) {
-        if (ch >= 0x20 && ch < 0x7f && ch != '\\') {
-            shown += static_cast<char>(ch);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02x", ch);
-            shown += buf;
-        }
-    }
-    return shown;
-}
 
 constexpr const char* kUsage = "usage: ozmir-record [--screen WxH] [--fps N] [--frames N] "
                                "(--script FILE --out DIR | --random SEED)\n";

@@ -1,5 +1,7 @@
 #include "ui/Options.h"
 
+#include "platform/Printable.h"
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -53,7 +55,7 @@ bool ParseWindowId(const std::string& text, unsigned long& id) {
 }
 
 std::string Quoted(const std::string& text) {
-    return "'" + text + "'";
+    return "'" + Printable(text, kLongestShownValue) + "'";
 }
 
 } // namespace
@@ -153,11 +155,7 @@ bool ParseOptions(const std::vector<std::string>& args, const char* screensaverW
             return false;
         }
     }
-    if (o.Root && o.Window) {
-        error = "--root and --window-id cannot be used together";
-        return false;
-    }
-    if (!o.Root && !o.Window && screensaverWindow && *screensaverWindow) {
+    if (!o.Window && screensaverWindow && *screensaverWindow) {
         unsigned long id = 0;
         if (!ParseWindowId(screensaverWindow, id)) {
             error = "XSCREENSAVER_WINDOW " + Quoted(screensaverWindow) +
@@ -165,7 +163,11 @@ bool ParseOptions(const std::vector<std::string>& args, const char* screensaverW
             return false;
         }
         o.Window = id;
+        o.WindowFromHost = true;
     }
+    // --root --window-id ID is how XScreenSaver's settings dialog runs its preview in ID.
+    if (o.Window)
+        o.Root = false;
     if (o.Root || o.Window) {
         o.Start.Screensaver = true;
         o.Start.Autopilot = true;
@@ -186,14 +188,16 @@ std::string UsageText() {
            "  --autopilot      fly by itself: gentle turns, spins and changes of speed\n"
            "  --display N      start on display N, counted from 0 (default: the display\n"
            "                   under the pointer)\n"
-           "  --root           screensaver: draw into the root window\n"
-           "  --window-id ID   screensaver: draw into window ID, decimal or 0x hex\n"
+           "  --root           screensaver: draw into XScreenSaver's window when\n"
+           "                   XSCREENSAVER_WINDOW names one, else into the root window\n"
+           "  --window-id ID   screensaver: draw into window ID, decimal or 0x hex (also\n"
+           "                   after --root, as XScreenSaver's preview runs it)\n"
            "  --help           show this help and exit\n"
            "  --version        show the version and exit\n"
            "\n"
            "As a screensaver (--root, --window-id, or a window id in XSCREENSAVER_WINDOW)\n"
            "ozmir fills the window and follows its size, flies on autopilot, takes no keys\n"
-           "or mouse, and ends when the window goes away or on SIGTERM.\n"
+           "or mouse, and ends when the window goes away (status 0) or on SIGTERM.\n"
            "OZMIR_SCALE=N (1 to 8) draws window mode N times larger; by default the scale\n"
            "comes from the display's dots per inch.\n";
 }

@@ -16,7 +16,7 @@ start_ozmir --display 1
 settled_window
 expect_geometry "0 0 800 600" "full screen on display 1"
 kill -TERM "$OZMIR_PID"
-expect_exit 3 "after SIGTERM"
+expect_signal_end 3 TERM "after SIGTERM"
 
 set +e
 "$OZMIR" --display 2 >"$ARTEFACTS/$TEST_NAME.out" 2>"$ARTEFACTS/$TEST_NAME.err"

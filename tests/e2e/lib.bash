@@ -111,6 +111,14 @@ expect_exit() {
     [[ $EXIT_STATUS == 0 ]] || fail "$2: exit status $EXIT_STATUS"
 }
 
+# Waits up to $1 seconds for the program to exit, and fails unless it ended by signal $2
+# (TERM, INT), as a program that catches it does once it has cleaned up.
+expect_signal_end() {
+    wait_exit "$1"
+    local want=$((128 + $(kill -l "$2")))
+    [[ $EXIT_STATUS == "$want" ]] || fail "$3: exit status $EXIT_STATUS, not ended by SIG$2 ($want)"
+}
+
 # Fails unless the screen pixel at ($1, $2) is "r,g,b" $3; $4 names it.
 expect_pixel() {
     local got

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # As a screensaver: ozmir draws into a window another program made, fills it and nothing
-# else, follows its size, and ends with status 0 on SIGTERM or when the window goes away.
+# else, follows its size, ends by SIGTERM when sent one and with status 0 when the window
+# goes away. Windows it cannot draw into are refused at start with one line, unless
+# XScreenSaver named them: then it ends quietly. --root alone leaves the root as it was.
 source "$(dirname "$0")/lib.bash" "$@"
 TEST_WINDOW=${3:?usage: screensaver.sh OZMIR ARTEFACTS TEST_WINDOW}
 HOST_PID=
@@ -12,10 +14,10 @@ stop_host() {
 }
 trap 'stop_host; cleanup' EXIT
 
-# Opens the host window at WxH+X+Y and sets HOST_ID.
+# Opens the host window at WxH+X+Y (an InputOnly one after input-only) and sets HOST_ID.
 start_host() {
     rm -f "$ARTEFACTS/$TEST_NAME.host"
-    "$TEST_WINDOW" "$1" >"$ARTEFACTS/$TEST_NAME.host" &
+    "$TEST_WINDOW" "$@" >"$ARTEFACTS/$TEST_NAME.host" &
     HOST_PID=$!
     for _ in $(seq 50); do
         HOST_ID=$(head -n 1 "$ARTEFACTS/$TEST_NAME.host" 2>/dev/null)
@@ -72,19 +74,77 @@ outside grown-outside 100 100 500 350
 [[ $(differing_pixels before grown-outside) == 0 ]] || fail "ozmir drew outside its grown window"
 
 kill -TERM "$OZMIR_PID"
-expect_exit 3 "after SIGTERM"
+expect_signal_end 3 TERM "after SIGTERM"
 
-# Given by XScreenSaver's variable; the window goes away while ozmir draws into it.
-start_saver XSCREENSAVER_WINDOW="$(printf '0x%x' "$HOST_ID")" "$OZMIR"
+# As XScreenSaver runs it: --root, and its window in XSCREENSAVER_WINDOW, which goes away
+# while ozmir draws into it.
+start_saver XSCREENSAVER_WINDOW="$(printf '0x%x' "$HOST_ID")" "$OZMIR" --root
 crop again 100 100 500 350
 (($(lit again) > 20)) || fail "no stars in the window named by XSCREENSAVER_WINDOW"
 stop_host
 expect_exit 3 "after the window went away"
+[[ ! -s $ARTEFACTS/$TEST_NAME.stderr ]] || fail "stderr: $(head -c 2000 "$ARTEFACTS/$TEST_NAME.stderr")"
 
-# The root window.
-start_saver "$OZMIR" --root
-crop root 0 0 1024 768
+# Runs ozmir to its end with the given environment and arguments; sets STATUS and LINES
+# (what it printed on stderr).
+run_saver() {
+    STATUS=0
+    timeout 20 env "$@" >"$ARTEFACTS/$TEST_NAME.stdout" 2>"$ARTEFACTS/$TEST_NAME.stderr" || STATUS=$?
+    LINES=$(wc -l <"$ARTEFACTS/$TEST_NAME.stderr")
+}
+# The window just taken away, and an InputOnly one: refused with one line naming them,
+# except that XScreenSaver's own window being gone already is no one's mistake.
+GONE=$(printf '0x%x' "$HOST_ID")
+run_saver "$OZMIR" --window-id "$GONE"
+[[ $STATUS == 2 && $LINES == 1 ]] || fail "--window-id of a lost window: status $STATUS, $LINES lines"
+grep -q -- "--window-id $GONE" "$ARTEFACTS/$TEST_NAME.stderr" || fail "not named: $(cat "$ARTEFACTS/$TEST_NAME.stderr")"
+run_saver XSCREENSAVER_WINDOW="$GONE" "$OZMIR" --root
+[[ $STATUS == 0 && $LINES == 0 ]] || fail "XSCREENSAVER_WINDOW of a lost window: status $STATUS, $LINES lines"
+start_host 200x200+0+0 input-only
+INPUT_ONLY=$HOST_ID
+for environment in "" "XSCREENSAVER_WINDOW=$INPUT_ONLY"; do
+    if [[ -n $environment ]]; then run_saver "$environment" "$OZMIR" --root; else
+        run_saver "$OZMIR" --window-id "$INPUT_ONLY"; fi
+    [[ $STATUS == 2 && $LINES == 1 ]] || fail "InputOnly $environment: status $STATUS, $LINES lines"
+    grep -q "InputOnly" "$ARTEFACTS/$TEST_NAME.stderr" || fail "$(cat "$ARTEFACTS/$TEST_NAME.stderr")"
+done
+stop_host
+
+# A window wider than 16384 pixels is drawn in its first 16384 columns only: here the
+# screen shows its columns 16000 to 17023 (few stars stray that far from the centre).
+start_host 20000x200+-16000+300
+start_saver "$OZMIR" --window-id "$HOST_ID"
+for _ in $(seq 20); do # its first frame takes a while
+    crop drawn 0 300 384 200
+    [[ $(host_coloured drawn) == 0 ]] && break
+    sleep 0.5
+done
+crop beyond 384 300 640 200
+[[ $(host_coloured drawn) == 0 ]] || fail "the columns up to 16384 are not drawn"
+[[ $(host_coloured beyond) == $((640 * 200)) ]] || fail "columns past 16384 are drawn"
+kill -TERM "$OZMIR_PID"
+expect_signal_end 3 TERM "20000 x 200 after SIGTERM"
+stop_host
+
+# A window far larger than any screen: SIGTERM is still honoured at once (the program may
+# still be busy with its first frame).
+start_host 20000x20000+0+0
+start_saver "$OZMIR" --window-id "$HOST_ID"
+kill -TERM "$OZMIR_PID"
+expect_signal_end 2 TERM "20000 x 20000 after SIGTERM"
+stop_host
+
+# The real root window, without XScreenSaver: left with its own background at the end.
+crop root-before 0 0 1024 768
+start_saver env -u XSCREENSAVER_WINDOW "$OZMIR" --root
+for _ in $(seq 20); do
+    crop root 0 0 1024 768
+    (($(lit root) > 50)) && break
+    sleep 0.5
+done
 (($(lit root) > 50)) || fail "no stars on the root window"
 kill -TERM "$OZMIR_PID"
-expect_exit 3 "--root after SIGTERM"
+expect_signal_end 3 TERM "--root after SIGTERM"
+crop root-after 0 0 1024 768
+[[ $(differing_pixels root-before root-after) == 0 ]] || fail "the root keeps ozmir's last frame"
 echo "PASS [$TEST_NAME]"

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 
 namespace oz {
 namespace {
@@ -16,22 +17,35 @@ TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
         float dpi;
         int width, height;
         int scale;
+        bool warns; // the variable is ignored, with one line saying so
     } cases[] = {
-        {nullptr, 0, 3840, 2160, 1},   // DPI unknown
-        {nullptr, 144, 3840, 2160, 1}, // 1.5 is not a whole scale
-        {nullptr, 180, 3840, 2160, 2}, // close enough to 2
-        {nullptr, 300, 3840, 2160, 3}, // 3 × 800 × 600 still fits
-        {nullptr, 400, 3840, 2160, 3}, // 4 would not
-        {nullptr, 192, 1024, 768, 1},  // 1600 × 1200 would not fit
-        {"2", 96, 3840, 2160, 2},      // the variable decides
-        {"1", 192, 3840, 2160, 1},     // also downwards
-        {"8", 96, 1920, 1200, 2},      // but the window must fit
-        {"0", 192, 3840, 2160, 2},     // out of range: ignored
-        {"2x", 96, 3840, 2160, 1},     // malformed: ignored
+        {nullptr, 0, 3840, 2160, 1, false},   // DPI unknown
+        {nullptr, 144, 3840, 2160, 1, false}, // 1.5 is not a whole scale
+        {nullptr, 180, 3840, 2160, 2, false}, // close enough to 2
+        {nullptr, 300, 3840, 2160, 3, false}, // 3 × 800 × 600 still fits
+        {nullptr, 400, 3840, 2160, 3, false}, // 4 would not
+        {nullptr, 192, 1024, 768, 1, false},  // 1600 × 1200 would not fit
+        {"2", 96, 3840, 2160, 2, false},      // the variable decides
+        {"1", 192, 3840, 2160, 1, false},     // also downwards
+        {"8", 96, 1920, 1200, 2, false},      // but the window must fit
+        {"0", 192, 3840, 2160, 2, true},     // out of range: ignored, with a warning
+        {"9", 96, 3840, 2160, 1, true},
+        {"-1", 96, 3840, 2160, 1, true},
+        {"2.5", 192, 3840, 2160, 2, true},   // malformed: ignored, with a warning
+        {"2x", 96, 3840, 2160, 1, true},
+        {" 2", 96, 3840, 2160, 1, true},
+        {"", 192, 3840, 2160, 2, false},      // empty is unset: no warning
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DesktopScale(c.env, c.dpi, c.width, c.height, 800, 600), c.scale)
+    for (const auto& c : cases) {
+        std::string warning;
+        EXPECT_EQ(DesktopScale(c.env, c.dpi, c.width, c.height, 800, 600, &warning), c.scale)
             << (c.env ? c.env : "(unset)") << " " << c.dpi << " " << c.width;
+        EXPECT_EQ(!warning.empty(), c.warns) << (c.env ? c.env : "(unset)") << ": " << warning;
+    }
+    // The warning is one line that shows the value, harmless and short.
+    std::string warning;
+    DesktopScale("3\n\x1b[2J", 96, 3840, 2160, 800, 600, &warning);
+    EXPECT_EQ(warning, "OZMIR_SCALE '3\\x0a\\x1b[2J' ignored: want a whole number from 1 to 8");
 }
 
 std::array<int, 4> Edges(const IntRect& r) {

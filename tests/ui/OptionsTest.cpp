@@ -28,6 +28,7 @@ std::string Described(const Options& o) {
                             {o.Start.Autopilot, "autopilot"},
                             {o.Start.Screensaver, "screensaver"},
                             {o.Root, "root"},
+                            {o.WindowFromHost, "host"},
                             {o.Help, "help"},
                             {o.Version, "version"}})
         if (on)
@@ -36,13 +37,14 @@ std::string Described(const Options& o) {
 }
 
 // What each command line gives: the options it sets, or the one line that refuses it.
-// Screensaver mode flies on autopilot; the option beats XScreenSaver's variable; --help
-// and --version answer whatever follows them.
+// Screensaver mode flies on autopilot; --window-id beats XScreenSaver's variable, which
+// beats the real root for --root (XScreenSaver's calling convention); --help and
+// --version answer whatever follows them.
 TEST(Options, SetWhatTheyNameOrRefuseWithOneLineNamingTheOption) {
     const struct {
         std::vector<std::string> args;
         const char* env;
-        const char* result;
+        std::string result;
     } cases[] = {
         {{}, nullptr, ""},
         {{"--speed", "12.5", "--stars=0", "--brightness", "0.2", "--fps", "--display", "1"},
@@ -52,8 +54,12 @@ TEST(Options, SetWhatTheyNameOrRefuseWithOneLineNamingTheOption) {
          nullptr,
          "speed 50 stars 2000 brightness 3 autopilot "},
         {{"--window-id", "0x1a00007"}, "123", "window 27262983 autopilot screensaver "},
-        {{"-root"}, "123", "autopilot screensaver root "},
-        {{}, "0X2A", "window 42 autopilot screensaver "},
+        {{"-root"}, "123", "window 123 autopilot screensaver host "},
+        {{"--root"}, nullptr, "autopilot screensaver root "},
+        {{"--root"}, "", "autopilot screensaver root "},
+        {{"-root", "-window-id", "0x2c00003"}, "0x600008", "window 46137347 autopilot screensaver "},
+        {{"--window-id", "7", "--root"}, nullptr, "window 7 autopilot screensaver "},
+        {{}, "0X2A", "window 42 autopilot screensaver host "},
         {{"-fps", "-window-id", "4294967295"}, "", "window 4294967295 fps autopilot screensaver "},
         {{"--version", "--bogus"}, nullptr, "version "},
         {{"-h"}, nullptr, "help "},
@@ -81,10 +87,17 @@ TEST(Options, SetWhatTheyNameOrRefuseWithOneLineNamingTheOption) {
          nullptr,
          "refused: --window-id '4294967296': want a window id, decimal or 0x hex"},
         {{"--fps=1"}, nullptr, "refused: --fps takes no value"},
-        {{"--root", "--window-id", "7"},
-         nullptr,
-         "refused: --root and --window-id cannot be used together"},
         {{}, "0xZZ", "refused: XSCREENSAVER_WINDOW '0xZZ': want a window id, decimal or 0x hex"},
+        {{"--root"}, "0x12\n", "refused: XSCREENSAVER_WINDOW '0x12\\x0a': want a window id, decimal or 0x hex"},
+
+        // Values are shown on one line, escaped for the terminal, and cut when long.
+        {{"--speed", "1\n2"}, nullptr, "refused: --speed '1\\x0a2': want a number from 0.0 to 50.0"},
+        {{"\x1b]0;owned\a"}, nullptr, "refused: unexpected argument '\\x1b]0;owned\\x07' (see ozmir --help)"},
+        {{"--st\xffrs=1"}, nullptr, "refused: unknown option '--st\\xffrs=1' (see ozmir --help)"},
+        {{"--stars", std::string(100000, '9')},
+         nullptr,
+         "refused: --stars '" + std::string(80, '9') +
+             "... (100000 bytes)': want a whole number from 0 to 2000"},
     };
     for (const auto& c : cases) {
         Options o;
