@@ -7,6 +7,7 @@ include(GNUInstallDirs)
 # The AppStream id names the program in software centres and its metadata file.
 set(OZMIR_APP_ID org.ozmir.Simulator)
 set(OZMIR_RELEASE_DATE 2026-12-07)
+set(OZMIR_RELEASE_DATE_RFC "Mon, 07 Dec 2026 12:00:00 +0000") # the same day, for changelogs
 # Debian keeps games, and their manual pages in section 6, in games/ beside bin/; it is on
 # every user's PATH there.
 set(OZMIR_INSTALL_BINDIR games
@@ -77,7 +78,6 @@ set(OZMIR_PACKAGE_MAINTAINER "Ozmir Simulator developers <ozmir@example.org>"
     CACHE STRING "The Debian package's Maintainer field")
 set(OZMIR_PACKAGE_RELEASE 1)
 set(OZMIR_PACKAGE_VERSION ${PROJECT_VERSION}-${OZMIR_PACKAGE_RELEASE})
-set(OZMIR_RELEASE_DATE_RFC "Mon, 07 Dec 2026 12:00:00 +0000")
 set(OZMIR_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/ozmir)
 configure_file(packaging/copyright ${CMAKE_BINARY_DIR}/packaging/copyright @ONLY)
 configure_file(packaging/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)

@@ -38,6 +38,8 @@ public:
     std::string Open(const std::string& path) {
         std::error_code ec;
         std::filesystem::create_directories(path, ec);
+        if (ec)
+            return ec.message();
         fd_ = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd_ < 0)
             return std::strerror(errno);
