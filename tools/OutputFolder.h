@@ -15,10 +15,8 @@
 #include <functional>
 #include <string>
 #include <system_error>
-#include <utility>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace oz {
