@@ -267,7 +267,8 @@ std::vector<Command> ParseScript(const Options& options) {
         c.line = lineNo;
         long v;
         if (!ParseInt(w[0], 1, Options::kMostFrames, v))
-            fail("bad frame number \"" + Printable(w[0]) + "\" (want a whole number, 1 or more)");
+            fail("bad frame number \"" + Printable(w[0]) + "\" (want a whole number, 1 to " +
+                 std::to_string(Options::kMostFrames) + ")");
         c.frame = static_cast<int>(v);
         if (c.frame > options.frames)
             fail("frame " + Printable(w[0]) + " comes after the last frame, " +

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -21,9 +23,11 @@ namespace fs = std::filesystem;
 class Recorder : public ::testing::Test {
 protected:
     void SetUp() override {
+        // One folder per test and process: other builds may run the same tests at once.
         dir = fs::path(::testing::TempDir()) /
               ("ozmir-record-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+               "-" + std::to_string(::getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -131,6 +135,8 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         {"1 mousedown 1 2 thumb\n", "script.txt:1: unknown button"},
         {"1 screenshot ../escape.png\n", "script.txt:1: bad file name"},
         {"0 quit\n", "script.txt:1: bad frame number"},
+        {"1 state a.json\n100000001 quit\n", "script.txt:2: bad frame number \"100000001\" "
+                                              "(want a whole number, 1 to 100000000)"},
         {"+3 quit\n", "script.txt:1: bad frame number"},
         {"1 keydown F01\n", "script.txt:1: unknown key"},
         {"1 keydown vk:+65\n", "script.txt:1: unknown key"},
