@@ -7,6 +7,11 @@ include(GNUInstallDirs)
 # The AppStream id names the program in software centres and its metadata file.
 set(OZMIR_APP_ID org.ozmir.Simulator)
 set(OZMIR_RELEASE_DATE 2026-12-07)
+set(OZMIR_RELEASE_DATE_RFC "Mon, 07 Dec 2026 12:00:00 +0000") # the same day, for changelogs
+# Debian keeps games, and their manual pages in section 6, in games/ beside bin/; it is on
+# every user's PATH there.
+set(OZMIR_INSTALL_BINDIR games
+    CACHE STRING "Where the programs go (relative to the prefix)")
 set(OZMIR_XSCREENSAVER_HACKDIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver
     CACHE STRING "Where XScreenSaver looks for its screensavers (relative to the prefix)")
 set(OZMIR_XSCREENSAVER_CONFIGDIR ${CMAKE_INSTALL_DATADIR}/xscreensaver/config
@@ -14,7 +19,18 @@ set(OZMIR_XSCREENSAVER_CONFIGDIR ${CMAKE_INSTALL_DATADIR}/xscreensaver/config
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-install(TARGETS ozmir ozmir-record RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ozmir ozmir-record RUNTIME DESTINATION ${OZMIR_INSTALL_BINDIR})
+# Stripped installs (the package) also lose the compilers' notes, which only take room.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        foreach(program ozmir ozmir-record)
+            execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                                    --remove-section=.note
+                                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${OZMIR_INSTALL_BINDIR}/\${program}\"
+                            COMMAND_ERROR_IS_FATAL ANY)
+        endforeach()
+    endif()
+")
 
 install(FILES assets/ozmir.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 configure_file(assets/ozmir.metainfo.xml.in ${CMAKE_BINARY_DIR}/${OZMIR_APP_ID}.metainfo.xml
@@ -47,7 +63,7 @@ endforeach()
 # XScreenSaver: the settings dialog's description, and the program itself in the folder
 # of screensavers, as a relative link so that it holds under any prefix.
 install(FILES assets/ozmir.xml DESTINATION ${OZMIR_XSCREENSAVER_CONFIGDIR})
-file(RELATIVE_PATH OZMIR_HACK_LINK /${OZMIR_XSCREENSAVER_HACKDIR} /${CMAKE_INSTALL_BINDIR}/ozmir)
+file(RELATIVE_PATH OZMIR_HACK_LINK /${OZMIR_XSCREENSAVER_HACKDIR} /${OZMIR_INSTALL_BINDIR}/ozmir)
 install(CODE "
     set(hack \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${OZMIR_XSCREENSAVER_HACKDIR}/ozmir\")
     message(STATUS \"Installing: \${hack} -> ${OZMIR_HACK_LINK}\")
@@ -56,6 +72,23 @@ install(CODE "
     file(CREATE_LINK \"${OZMIR_HACK_LINK}\" \"\${hack}\" SYMBOLIC)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${hack}\")
 ")
+
+# The licence, and the package's own changelog, where Debian's tools look for them.
+set(OZMIR_PACKAGE_MAINTAINER "Ozmir Simulator developers <ozmir@example.org>"
+    CACHE STRING "The Debian package's Maintainer field")
+set(OZMIR_PACKAGE_RELEASE 1)
+set(OZMIR_PACKAGE_VERSION ${PROJECT_VERSION}-${OZMIR_PACKAGE_RELEASE})
+set(OZMIR_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/ozmir)
+configure_file(packaging/copyright ${CMAKE_BINARY_DIR}/packaging/copyright @ONLY)
+configure_file(packaging/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)
+execute_process(COMMAND ${OZMIR_GZIP} -9 -n -c ${CMAKE_BINARY_DIR}/packaging/changelog
+                OUTPUT_FILE ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz
+                COMMAND_ERROR_IS_FATAL ANY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/copyright
+              ${CMAKE_BINARY_DIR}/packaging/changelog.Debian.gz
+        DESTINATION ${OZMIR_DOCDIR})
+install(FILES packaging/lintian-overrides RENAME ozmir
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ozmir)
@@ -74,11 +107,10 @@ string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "on a virtual screen and writes screenshots.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${OZMIR_PACKAGE_RELEASE})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(OZMIR_PACKAGE_MAINTAINER "Ozmir Simulator developers <ozmir@example.org>"
-    CACHE STRING "The Debian package's Maintainer field")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${OZMIR_PACKAGE_MAINTAINER})
 # dpkg-shlibdeps works out the libraries; the packages of the declared font set
 # (platform/FontSet.cpp) are file dependencies it cannot see.
@@ -91,6 +123,6 @@ if(NOT OZMIR_SANITIZE)
     add_test(NAME package
              COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/install_and_package.sh
                      ${CMAKE_CPACK_COMMAND} ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/package-test
-                     ${PROJECT_VERSION})
+                     ${OZMIR_PACKAGE_VERSION})
     set_tests_properties(package PROPERTIES LABELS package TIMEOUT 300)
 endif()

@@ -55,7 +55,10 @@ bool LoadPng(const std::string& path, Bitmap& image) {
     return Finish(png, image);
 }
 
-bool SavePng(const std::string& path, const Bitmap& image) {
+namespace {
+
+// The picture as the 24-bit RGB rows libpng writes, and the description of them.
+std::vector<unsigned char> RgbRows(const Bitmap& image, png_image& png) {
     std::vector<unsigned char> rgb(static_cast<size_t>(image.Width()) * image.Height() * 3);
     unsigned char* p = rgb.data();
     for (int y = 0; y < image.Height(); ++y) {
@@ -66,13 +69,26 @@ bool SavePng(const std::string& path, const Bitmap& image) {
             *p++ = static_cast<unsigned char>(row[x]);
         }
     }
-    png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
     png.width = static_cast<png_uint_32>(image.Width());
     png.height = static_cast<png_uint_32>(image.Height());
     png.format = PNG_FORMAT_RGB;
+    return rgb;
+}
+
+} // namespace
+
+bool SavePng(const std::string& path, const Bitmap& image) {
+    png_image png;
+    std::vector<unsigned char> rgb = RgbRows(image, png);
     return png_image_write_to_file(&png, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+}
+
+bool WritePng(std::FILE* file, const Bitmap& image) {
+    png_image png;
+    std::vector<unsigned char> rgb = RgbRows(image, png);
+    return png_image_write_to_stdio(&png, file, 0, rgb.data(), 0, nullptr) != 0;
 }
 
 } // namespace oz

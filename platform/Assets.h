@@ -4,6 +4,7 @@
 #include "platform/Bitmap.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <span>
 #include <string>
 
@@ -19,5 +20,7 @@ bool DecodePng(std::span<const unsigned char> bytes, Bitmap& image);
 bool LoadPng(const std::string& path, Bitmap& image);
 // Writes a 24-bit RGB PNG; false when the file cannot be written.
 bool SavePng(const std::string& path, const Bitmap& image);
+// The same PNG into an open stream; false when it could not be written whole.
+bool WritePng(std::FILE* file, const Bitmap& image);
 
 } // namespace oz

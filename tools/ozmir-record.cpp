@@ -10,6 +10,7 @@
 #include "platform/Backend.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/Printable.h"
+#include "tools/OutputFolder.h"
 #include "tools/RandomFlight.h"
 #include "ui/Form1.h"
 #include "ui/ScreenSize.h"
@@ -18,12 +19,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -37,6 +35,7 @@ namespace {
 using namespace oz;
 
 struct Command {
+    int line = 0; // in the script
     int frame = 0;
     std::string verb; // screenshot, state, keydown, keyup, mousedown, mouseup, mousemove,
                       // click, dblclick, quit
@@ -50,15 +49,21 @@ struct Options {
     int screenWidth = 1024, screenHeight = 768;
     int fps = 64;
     long frames = 100000;
+    static constexpr long kMostFrames = 100000000;
     std::string script, out;
     long seed = -1; // a random flight when 0 or more
 };
+
+// Text from the user as it may be shown on a terminal, on one line of sensible length.
+std::string Shown(const std::string& text) {
+    return Printable(text, 200);
+}
 
 constexpr const char* kUsage = "usage: ozmir-record [--screen WxH] [--fps N] [--frames N] "
                                "(--script FILE --out DIR | --random SEED)\n";
 
 [[noreturn]] void Usage(const std::string& problem) {
-    std::fprintf(stderr, "ozmir-record: %s\n%s", Printable(problem).c_str(), kUsage);
+    std::fprintf(stderr, "ozmir-record: %s\n%s", problem.c_str(), kUsage);
     std::exit(2);
 }
 
@@ -85,7 +90,7 @@ Options ParseOptions(int argc, char** argv) {
         std::string arg = argv[i];
         auto next = [&]() -> std::string {
             if (i + 1 >= argc)
-                Usage("missing value after " + arg);
+                Usage("missing value after " + Shown(arg));
             return argv[++i];
         };
         long v;
@@ -98,27 +103,31 @@ Options ParseOptions(int argc, char** argv) {
             long w, h;
             if (x == std::string::npos || !ParseInt(s.substr(0, x), 64, 16384, w) ||
                 !ParseInt(s.substr(x + 1), 64, 16384, h))
-                Usage("bad --screen " + s + " (want WxH, 64 to 16384 each)");
+                Usage("bad --screen " + Shown(s) + " (want WxH, 64 to 16384 each)");
             o.screenWidth = static_cast<int>(w);
             o.screenHeight = static_cast<int>(h);
         } else if (arg == "--fps") {
-            if (!ParseInt(next(), 1, 1000, v))
-                Usage("bad --fps (want 1 to 1000)");
+            std::string s = next();
+            if (!ParseInt(s, 1, 1000, v))
+                Usage("bad --fps " + Shown(s) + " (want 1 to 1000)");
             o.fps = static_cast<int>(v);
         } else if (arg == "--frames") {
-            if (!ParseInt(next(), 1, 100000000, v))
-                Usage("bad --frames (want 1 or more)");
+            std::string s = next();
+            if (!ParseInt(s, 1, Options::kMostFrames, v))
+                Usage("bad --frames " + Shown(s) + " (want 1 to " +
+                      std::to_string(Options::kMostFrames) + ")");
             o.frames = v;
         } else if (arg == "--script") {
             o.script = next();
         } else if (arg == "--out") {
             o.out = next();
         } else if (arg == "--random") {
-            if (!ParseInt(next(), 0, 999999999, v))
-                Usage("bad --random (want a seed, 0 to 999999999)");
+            std::string s = next();
+            if (!ParseInt(s, 0, 999999999, v))
+                Usage("bad --random " + Shown(s) + " (want a seed, 0 to 999999999)");
             o.seed = v;
         } else {
-            Usage("unknown option " + arg);
+            Usage("unknown option " + Shown(arg));
         }
     }
     if (o.seed >= 0) {
@@ -195,12 +204,13 @@ constexpr size_t kLongestLine = 4096;
 
 std::vector<Command> ParseScript(const Options& options) {
     const std::string& path = options.script;
-    int lineNo = 0, lastFrame = 0;
+    int lineNo = 0, lastFrame = 0, quitLine = 0;
+    std::map<std::string, int> fileLines; // each output name, by the line that writes it
     auto fail = [&](const std::string& why) {
-        std::string where = Printable(path);
+        std::string where = Shown(path);
         if (lineNo > 0)
             where += ":" + std::to_string(lineNo);
-        std::fprintf(stderr, "ozmir-record: %s: %s\n", where.c_str(), Printable(why).c_str());
+        std::fprintf(stderr, "ozmir-record: %s: %s\n", where.c_str(), why.c_str());
         std::exit(2);
     };
     std::FILE* in = std::fopen(path.c_str(), "rb");
@@ -238,28 +248,32 @@ std::vector<Command> ParseScript(const Options& options) {
             w.push_back(word);
         if (w.empty())
             continue;
+        if (quitLine > 0)
+            fail("nothing can follow the quit on line " + std::to_string(quitLine));
         Command c;
+        c.line = lineNo;
         long v;
-        if (!ParseInt(w[0], 1, 100000000, v))
-            fail("bad frame number \"" + w[0] + "\" (want a whole number, 1 or more)");
+        if (!ParseInt(w[0], 1, Options::kMostFrames, v))
+            fail("bad frame number \"" + Shown(w[0]) + "\" (want a whole number, 1 to " +
+                 std::to_string(Options::kMostFrames) + ")");
         c.frame = static_cast<int>(v);
         if (c.frame > options.frames)
-            fail("frame " + w[0] + " comes after the last frame, " +
+            fail("frame " + Shown(w[0]) + " comes after the last frame, " +
                  std::to_string(options.frames) + " (--frames)");
         if (c.frame < lastFrame)
-            fail("frame " + w[0] + " comes after frame " + std::to_string(lastFrame));
+            fail("frame " + Shown(w[0]) + " comes after frame " + std::to_string(lastFrame));
         lastFrame = c.frame;
         if (w.size() < 2)
             fail("a command is missing after the frame number");
         c.verb = w[1];
         auto want = [&](size_t lo, size_t hi) {
             if (w.size() < lo + 2 || w.size() > hi + 2)
-                fail("wrong number of arguments for " + c.verb);
+                fail("wrong number of arguments for " + Shown(c.verb));
         };
         auto coords = [&] {
             long x, y;
             if (!ParseInt(w[2], -100000, 100000, x) || !ParseInt(w[3], -100000, 100000, y))
-                fail("bad coordinates \"" + w[2] + " " + w[3] + "\"");
+                fail("bad coordinates \"" + Shown(w[2]) + " " + Shown(w[3]) + "\"");
             c.x = static_cast<int>(x);
             c.y = static_cast<int>(y);
         };
@@ -267,14 +281,17 @@ std::vector<Command> ParseScript(const Options& options) {
             want(1, 1);
             c.name = w[2];
             if (!PlainName(c.name, c.verb == "screenshot" ? ".png" : ".json"))
-                fail("bad file name \"" + c.name + "\" (a plain name of at most " +
+                fail("bad file name \"" + Shown(c.name) + "\" (a plain name of at most " +
                      std::to_string(kLongestName) + " bytes ending in " +
                      (c.verb == "screenshot" ? ".png" : ".json") + ")");
+            if (auto [first, fresh] = fileLines.emplace(c.name, lineNo); !fresh)
+                fail(Shown(c.name) + " is already written on line " +
+                     std::to_string(first->second));
         } else if (c.verb == "keydown" || c.verb == "keyup") {
             want(1, 1);
             auto k = KeyCode(w[2]);
             if (!k)
-                fail("unknown key \"" + w[2] + "\"");
+                fail("unknown key \"" + Shown(w[2]) + "\"");
             c.keyCode = *k;
         } else if (c.verb == "mousedown" || c.verb == "mouseup") {
             want(2, 3);
@@ -282,7 +299,7 @@ std::vector<Command> ParseScript(const Options& options) {
             if (w.size() == 5) {
                 auto b = Buttons(w[4], false);
                 if (!b)
-                    fail("unknown button \"" + w[4] + "\"");
+                    fail("unknown button \"" + Shown(w[4]) + "\"");
                 c.button = *b;
             }
         } else if (c.verb == "mousemove") {
@@ -292,7 +309,7 @@ std::vector<Command> ParseScript(const Options& options) {
             if (w.size() == 5) {
                 auto b = Buttons(w[4], true);
                 if (!b)
-                    fail("unknown buttons \"" + w[4] + "\"");
+                    fail("unknown buttons \"" + Shown(w[4]) + "\"");
                 c.button = *b;
             }
         } else if (c.verb == "click" || c.verb == "dblclick") {
@@ -300,11 +317,10 @@ std::vector<Command> ParseScript(const Options& options) {
             coords();
         } else if (c.verb == "quit") {
             want(0, 0);
+            quitLine = lineNo;
         } else {
-            fail("unknown command \"" + c.verb + "\"");
+            fail("unknown command \"" + Shown(c.verb) + "\"");
         }
-        if (c.name.size() + options.out.size() + 1 >= PATH_MAX)
-            fail("the output path for \"" + c.name + "\" is too long");
         commands.push_back(c);
     }
     std::fclose(in);
@@ -579,15 +595,10 @@ int main(int argc, char** argv) {
         return FlyAtRandom(options);
     std::vector<Command> script = ParseScript(options);
 
-    std::error_code ec;
-    std::filesystem::create_directories(options.out, ec);
-    std::string probe = options.out + "/.ozmir-record-probe";
-    if (FILE* f = std::fopen(probe.c_str(), "w")) {
-        std::fclose(f);
-        std::remove(probe.c_str());
-    } else {
-        std::fprintf(stderr, "ozmir-record: %s: cannot write into the output folder\n",
-                     options.out.c_str());
+    OutputFolder folder;
+    if (std::string why = folder.Open(options.out); !why.empty()) {
+        std::fprintf(stderr, "ozmir-record: cannot write into the output folder \"%s\": %s\n",
+                     Shown(options.out).c_str(), why.c_str());
         return 2;
     }
 
@@ -604,17 +615,20 @@ int main(int argc, char** argv) {
             // Pictures and states of this frame first, then its input.
             for (size_t i = next; i < script.size() && script[i].frame == frame; ++i) {
                 const Command& c = script[i];
-                std::string path = options.out + "/" + c.name;
-                if (c.verb == "screenshot" && !SavePng(path, screen.Screenshot())) {
-                    std::fprintf(stderr, "ozmir-record: cannot write %s\n", path.c_str());
+                std::string why;
+                if (c.verb == "screenshot")
+                    why = folder.Write(c.name, [&](std::FILE* file) {
+                        return WritePng(file, screen.Screenshot());
+                    });
+                else if (c.verb == "state")
+                    why = folder.Write(c.name, [&](std::FILE* file) {
+                        std::string json = StateJson(frame, program);
+                        return std::fwrite(json.data(), 1, json.size(), file) == json.size();
+                    });
+                if (!why.empty()) {
+                    std::fprintf(stderr, "ozmir-record: cannot write %s: %s\n",
+                                 Shown(c.name).c_str(), why.c_str());
                     status = 1;
-                } else if (c.verb == "state") {
-                    std::ofstream out(path);
-                    out << StateJson(frame, program);
-                    if (!out) {
-                        std::fprintf(stderr, "ozmir-record: cannot write %s\n", path.c_str());
-                        status = 1;
-                    }
                 }
             }
             for (; next < script.size() && script[next].frame == frame; ++next) {
@@ -640,6 +654,18 @@ int main(int argc, char** argv) {
                 screen.Close();
         };
         program.Run();
+        // The program may have quit before the script's last frame (on Escape, say):
+        // every file it asked for after that is missing.
+        for (; next < script.size(); ++next) {
+            const Command& c = script[next];
+            if (c.name.empty())
+                continue;
+            std::fprintf(stderr, "ozmir-record: %s:%d: %s was not written: the flight ended at "
+                         "frame %d, before frame %d\n",
+                         Shown(options.script).c_str(), c.line, Shown(c.name).c_str(),
+                         screen.Frame(), c.frame);
+            status = 1;
+        }
     }
     SetBackend(nullptr);
     return status;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package from an already built tree, checks its fields and contents,
-# unpacks it into a scratch root (never into the system) and runs what it installed:
-# the recorder on a small script, and the desktop's and software centres' validators.
+# Builds the Debian package from an already built tree, has Debian's own checker
+# (lintian) look it over, checks its fields and contents, unpacks it into a scratch root
+# (never into the system) and runs what it installed: the recorder on a small script,
+# and the desktop's and software centres' validators.
 # Usage: install_and_package.sh CPACK BUILD_DIR SCRATCH_DIR VERSION
 set -euo pipefail
 
@@ -22,6 +23,17 @@ debs=("$SCRATCH"/*.deb)
 [[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "expected one .deb, got: ${debs[*]}"
 deb=${debs[0]}
 
+# Debian's checker, with its pedantic and informational tags: no error and no warning.
+# The one tag the package overrides (no bug for its first upload to close) is shown too.
+status=0
+lintian --pedantic --display-info --show-overrides --tag-display-limit 0 "$deb" \
+    >"$SCRATCH/lintian.log" 2>&1 || status=$?
+if grep -qE '^[EW]: ' "$SCRATCH/lintian.log"; then
+    fail "lintian found errors or warnings: $(grep -E '^[EW]: ' "$SCRATCH/lintian.log")"
+fi
+[[ $status -eq 0 ]] || fail "lintian failed ($status): $(cat "$SCRATCH/lintian.log")"
+grep -E '^[IPXO]: ' "$SCRATCH/lintian.log" || true
+
 # Fields: the computed library dependencies, and the ones added by hand.
 [[ $(dpkg-deb -f "$deb" Version) == "$VERSION" ]] || fail "version is not $VERSION"
 [[ $(dpkg-deb -f "$deb" Section) == games ]] || fail "section is not games"
@@ -41,7 +53,8 @@ done
 # Contents.
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' >"$SCRATCH/contents"
 expected=(
-    /usr/bin/ozmir /usr/bin/ozmir-record
+    /usr/games/ozmir /usr/games/ozmir-record
+    /usr/share/doc/ozmir/copyright /usr/share/doc/ozmir/changelog.Debian.gz
     /usr/share/applications/ozmir.desktop
     /usr/share/man/man6/ozmir.6.gz /usr/share/man/man1/ozmir-record.1.gz
     /usr/share/xscreensaver/config/ozmir.xml /usr/libexec/xscreensaver/ozmir
@@ -67,16 +80,16 @@ for size in "${sizes[@]}"; do
 done
 
 # XScreenSaver finds the program through a link that stays inside the installation.
-[[ $(readlink "$root/usr/libexec/xscreensaver/ozmir") == ../../bin/ozmir ]] ||
-    fail "the screensaver link does not point at ../../bin/ozmir"
+[[ $(readlink "$root/usr/libexec/xscreensaver/ozmir") == ../../games/ozmir ]] ||
+    fail "the screensaver link does not point at ../../games/ozmir"
 [[ -x $root/usr/libexec/xscreensaver/ozmir ]] || fail "the screensaver link is broken"
 
 # The installed programs run: ozmir finds its libraries, the recorder flies a script.
-if ldd "$root/usr/bin/ozmir" | grep -q 'not found'; then
-    fail "ozmir misses libraries: $(ldd "$root/usr/bin/ozmir" | grep 'not found')"
+if ldd "$root/usr/games/ozmir" | grep -q 'not found'; then
+    fail "ozmir misses libraries: $(ldd "$root/usr/games/ozmir" | grep 'not found')"
 fi
 printf '2 keydown R\n5 screenshot flight.png\n5 quit\n' >"$SCRATCH/flight.script"
-"$root/usr/bin/ozmir-record" --screen 320x240 --script "$SCRATCH/flight.script" \
+"$root/usr/games/ozmir-record" --screen 320x240 --script "$SCRATCH/flight.script" \
     --out "$SCRATCH/out" || fail "the installed ozmir-record failed"
 [[ $(head -c 8 "$SCRATCH/out/flight.png" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]] ||
     fail "the installed ozmir-record wrote no PNG"
@@ -96,7 +109,7 @@ for page in man6/ozmir.6 man1/ozmir-record.1; do
     warnings=$(zcat "$root/usr/share/man/$page.gz" | groff -man -Tutf8 -ww -z 2>&1)
     [[ -z $warnings ]] || fail "$page: $warnings"
 done
-if help=$(timeout 10 "$root/usr/bin/ozmir" --help 2>/dev/null); then
+if help=$(timeout 10 "$root/usr/games/ozmir" --help 2>/dev/null); then
     manual=$(zcat "$root/usr/share/man/man6/ozmir.6.gz")
     for option in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
         [[ $manual == *"${option//-/\\-}"* ]] || fail "ozmir.6 does not describe $option"

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -22,9 +24,11 @@ namespace fs = std::filesystem;
 class Recorder : public ::testing::Test {
 protected:
     void SetUp() override {
+        // One folder per test and process: other builds may run the same tests at once.
         dir = fs::path(::testing::TempDir()) /
               ("ozmir-record-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+               "-" + std::to_string(::getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -39,7 +43,7 @@ protected:
             std::ofstream(scriptPath, std::ios::binary) << script;
         }
         fs::path errPath = dir / "stderr.txt";
-        std::string command = std::string(OZMIR_RECORD) + " " + options + " --script '" +
+        std::string command = launcher + OZMIR_RECORD + " " + options + " --script '" +
                               scriptPath.string() + "' --out '" + out + "' 2>'" + errPath.string() +
                               "'";
         int status = std::system(command.c_str());
@@ -52,8 +56,22 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
+    // What the output folder holds, hidden files included, sorted.
+    static std::vector<std::string> Listing(const fs::path& folder) {
+        std::vector<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    static size_t LineCount(const std::string& text) {
+        return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    }
+
     fs::path dir;
     std::string errors;
+    std::string launcher; // shell words before the tool's path
 };
 
 TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFramesTheSameEveryTime) {
@@ -118,6 +136,8 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         {"1 mousedown 1 2 thumb\n", "script.txt:1: unknown button"},
         {"1 screenshot ../escape.png\n", "script.txt:1: bad file name"},
         {"0 quit\n", "script.txt:1: bad frame number"},
+        {"1 state a.json\n100000001 quit\n", "script.txt:2: bad frame number \"100000001\" "
+                                              "(want a whole number, 1 to 100000000)"},
         {"+3 quit\n", "script.txt:1: bad frame number"},
         {"1 keydown F01\n", "script.txt:1: unknown key"},
         {"1 keydown vk:+65\n", "script.txt:1: unknown key"},
@@ -128,6 +148,14 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         {std::string("1 state a.json\n2 state a\0b.json\n", 32), "script.txt:2: a NUL byte"},
         {"1 state a.json\n# " + std::string(5000, '#') + "\n", "script.txt:2: line longer than"},
         {"1 state a.json\n2 keydown \x1b[31m\n", "script.txt:2: unknown key \"\\x1b[31m\""},
+        // Commands that could never run: the flight ends at quit, and a second write of
+        // a name would lose the first.
+        {"1 state a.json\n2 quit\n3 screenshot b.png\n",
+         "script.txt:3: nothing can follow the quit on line 2"},
+        {"1 state a.json\n1 quit\n1 keydown R\n", "script.txt:3: nothing can follow the quit"},
+        {"1 state a.json\n2 screenshot b.png\n3 state a.json\n",
+         "script.txt:3: a.json is already written on line 1"},
+        {"1 state a.json\n2 keydown " + std::string(1000, 'K') + "\n", "KKK... (1000 bytes)"},
         {"", "missing: cannot read the script: No such file", "", dir / "missing"},
         {"", ":1: cannot read the script: Is a directory", "", dir},
         {"", "/dev/zero:1: a NUL byte", "", "/dev/zero"},
@@ -135,20 +163,97 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
     for (const Case& c : cases) {
         fs::path out = dir / "refused";
         EXPECT_EQ(Run(c.script, out.string(), c.options, c.path), 2) << c.script;
-        EXPECT_NE(errors.find(c.message), std::string::npos) << errors;
+        EXPECT_NE(errors.find(c.message), std::string::npos) << c.message << " in: " << errors;
         EXPECT_EQ(std::count_if(errors.begin(), errors.end(),
                                 [](char ch) { return (ch >= 0 && ch < 0x20) || ch == 0x7f; }),
                   1)
             << "one line, nothing unprintable: " << errors;
         EXPECT_FALSE(fs::exists(out / "a.json")) << "a frame ran for: " << c.script;
     }
-    for (const char* option : {"--screen +800x600", "--frames +5", "--fps 030"}) {
-        EXPECT_EQ(Run("1 quit\n", (dir / "out").string(), option), 2) << option;
-        EXPECT_NE(errors.find("bad --"), std::string::npos) << errors;
-    }
+    // Options and output folders: the offending value, cut when long, the real limit and
+    // the system's reason.
     std::ofstream(dir / "file") << "x";
-    EXPECT_EQ(Run("1 state a.json\n", (dir / "file" / "sub").string()), 2);
-    EXPECT_NE(errors.find("cannot write"), std::string::npos) << errors;
+    const std::string longOut = (dir / std::string(5000, 'o')).string();
+    const fs::path out = dir / "out";
+    const struct {
+        std::string option, out, message;
+    } refusals[] = {
+        {"--screen +800x600", out, "bad --screen +800x600 (want WxH, 64 to 16384 each)"},
+        {"--frames +5", out, "bad --frames +5"},
+        {"--fps 030", out, "bad --fps 030 (want 1 to 1000)"},
+        {"--frames 100000001", out, "bad --frames 100000001 (want 1 to 100000000)"},
+        {"--" + std::string(3000, 'x'), out, "unknown option --xxx"},
+        {"", dir / "file", "output folder \"" + (dir / "file").string() + "\": Not a directory"},
+        {"", dir / "file" / "sub", "/file/sub\": Not a directory"},
+        {"", longOut, "... (" + std::to_string(longOut.size()) + " bytes)\": File name too long"},
+    };
+    for (const auto& r : refusals) {
+        EXPECT_EQ(Run("1 state a.json\n1 quit\n", r.out, r.option), 2) << r.option << r.out;
+        EXPECT_NE(errors.find(r.message), std::string::npos) << r.message << " in: " << errors;
+        EXPECT_EQ(errors.find("script.txt"), std::string::npos) << "not the script's fault";
+        EXPECT_LT(errors.find('\n'), 400u) << "a short first line: " << errors.substr(0, 500);
+        EXPECT_FALSE(fs::exists(out / "a.json")) << r.option;
+    }
+}
+
+// A flight that ends before the script does (the program quits on Escape) writes what it
+// reached and names every file it did not, with its line.
+TEST_F(Recorder, FilesTheFlightNeverReachedAreNamedAndFailTheRun) {
+    std::string script = "1 state early.json\n"
+                         "5 keydown Escape\n"
+                         "9 screenshot late.png\n"
+                         "9 keydown R\n"
+                         "12 state later.json\n";
+    fs::path out = dir / "out";
+    EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
+    EXPECT_NE(errors.find("script.txt:3: late.png was not written: the flight ended at frame 5"),
+              std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find("script.txt:5: later.json was not written"), std::string::npos)
+        << errors;
+    EXPECT_EQ(LineCount(errors), 2u) << errors;
+    EXPECT_EQ(Listing(out), std::vector<std::string>{"early.json"});
+}
+
+// In a shared folder someone else may have left links under the names the script uses,
+// or under any name the tool might pick: none is ever written through.
+TEST_F(Recorder, WritesNeverFollowALinkInTheOutputFolder) {
+    fs::path out = dir / "out";
+    fs::create_directories(out / "taken.json");
+    std::ofstream(dir / "victim") << "keep";
+    fs::create_symlink(dir / "victim", out / "shot.png");
+    fs::create_symlink(dir / "victim", out / ".ozmir-record-probe");
+    fs::create_symlink(dir / "created-through-link", out / "state.json");
+    std::string script = "2 screenshot shot.png\n"
+                         "2 state state.json\n"
+                         "3 state taken.json\n"
+                         "4 quit\n";
+    EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
+    EXPECT_NE(errors.find("cannot write taken.json: Is a directory"), std::string::npos)
+        << errors;
+    EXPECT_EQ(LineCount(errors), 1u) << "the run went on: " << errors;
+
+    EXPECT_EQ(Read(dir / "victim"), "keep");
+    EXPECT_FALSE(fs::exists(dir / "created-through-link"));
+    // The links themselves were replaced by the files, and nothing else was left behind.
+    for (const char* name : {"shot.png", "state.json"})
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(out / name))) << name;
+    EXPECT_EQ(Read(out / "shot.png").substr(1, 3), "PNG");
+    EXPECT_EQ(Listing(out), (std::vector<std::string>{".ozmir-record-probe", "shot.png",
+                                                      "state.json", "taken.json"}));
+}
+
+// A disk that fills up (here: a limit on file sizes) fails the file it cut short, leaves
+// no partial file under any name, and the run goes on with the next one.
+TEST_F(Recorder, AFullDiskLeavesNoPartialFile) {
+    launcher = "trap '' XFSZ; ulimit -f 20; exec ";
+    fs::path out = dir / "out";
+    std::string script = "1 state big.json\n" // tens of kilobytes: every star
+                         "2 screenshot small.png\n"
+                         "2 quit\n";
+    EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
+    EXPECT_NE(errors.find("cannot write big.json: File too large"), std::string::npos) << errors;
+    EXPECT_EQ(Listing(out), std::vector<std::string>{"small.png"});
 }
 
 // A fontconfig set-up that puts other faces under the families the program asks for: a
