@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace oz {
 
@@ -266,7 +267,8 @@ bool SdlBackend::AdoptWindow(const SdlDisplayRequest& request, std::string& erro
             XSelectInput(info.info.x11.display, id, own.your_event_mask | StructureNotifyMask);
         XFlush(info.info.x11.display);
     }
-    watch_.Watch(window_); // its owner may destroy it at any moment
+    // Its owner may destroy it or unmap it at any moment.
+    watch_.Watch(window_, attributes.map_state != IsUnmapped);
     return true;
 }
 
@@ -290,6 +292,56 @@ std::uint32_t SdlBackend::TickCount() {
 
 void SdlBackend::Sleep(std::uint32_t milliseconds) {
     SDL_Delay(milliseconds);
+}
+
+std::uint64_t SdlBackend::TickMicroseconds() {
+    const Uint64 count = SDL_GetPerformanceCounter(), perSecond = SDL_GetPerformanceFrequency();
+    return count / perSecond * 1000000 + count % perSecond * 1000000 / perSecond;
+}
+
+// Finer than SDL_Delay's milliseconds; a request to stop cuts the sleep short.
+void SdlBackend::SleepUntilMicroseconds(std::uint64_t due) {
+    for (std::uint64_t now = TickMicroseconds(); now < due && !TerminationRequested();
+         now = TickMicroseconds()) {
+        const std::uint64_t left = due - now;
+        const timespec wait{static_cast<time_t>(left / 1000000),
+                            static_cast<long>(left % 1000000 * 1000)};
+        nanosleep(&wait, nullptr);
+    }
+}
+
+bool SdlBackend::Showing() {
+    if (!window_)
+        return true;
+    // SDL follows its own window's state; the map state of another program's window
+    // comes from the watch.
+    const Uint32 hidden = SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED;
+    if (adopted_ != 0 ? watch_.Unmapped() : (SDL_GetWindowFlags(window_) & hidden) != 0)
+        return false;
+    // DPMS sends no events: ask twice a second while the monitors are on, and at every
+    // wake-up while they sleep.
+    const std::uint32_t now = SDL_GetTicks();
+    if (asleep_ || now - powerAskedAt_ >= 500) {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        asleep_ = SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11 &&
+                  power_.Asleep(info.info.x11.display);
+        powerAskedAt_ = now;
+    }
+    return !asleep_;
+}
+
+void SdlBackend::WaitForInput(std::uint32_t milliseconds) {
+    if (!TerminationRequested() && !watch_.Gone())
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+}
+
+int SdlBackend::RefreshRate() {
+    const int index = window_ ? SDL_GetWindowDisplayIndex(window_) : display_;
+    SDL_DisplayMode mode;
+    if (index < 0 || SDL_GetCurrentDisplayMode(index, &mode) != 0)
+        return 0;
+    return mode.refresh_rate;
 }
 
 bool SdlBackend::PollInput(InputEvent& event) {

@@ -12,6 +12,7 @@ SDL_Window* window = nullptr;
 ::Window watched = 0; // its X window now: SDL may replace the X window of an SDL window
 Display* display = nullptr;
 bool gone = false;
+bool unmapped = false;
 XErrorHandler previous = nullptr;
 
 ::Window CurrentXWindow() {
@@ -33,10 +34,11 @@ int OnXError(Display* from, XErrorEvent* error) {
 
 } // namespace
 
-void XWindowWatch::Watch(SDL_Window* sdlWindow) {
+void XWindowWatch::Watch(SDL_Window* sdlWindow, bool mapped) {
     window = sdlWindow;
     watched = CurrentXWindow();
     gone = false;
+    unmapped = !mapped;
     if (watched == 0)
         return;
     XErrorHandler before = XSetErrorHandler(OnXError);
@@ -53,6 +55,10 @@ bool XWindowWatch::Notice(const SDL_Event& event) {
             watched = CurrentXWindow();
             if (watched != 0 && x.xdestroywindow.window == watched)
                 gone = true;
+        } else if (x.type == UnmapNotify && x.xunmap.window == watched) {
+            unmapped = true;
+        } else if (x.type == MapNotify && x.xmap.window == watched) {
+            unmapped = false;
         }
     }
     return gone;
@@ -65,6 +71,10 @@ void XWindowWatch::Settle() {
 
 bool XWindowWatch::Gone() const {
     return gone;
+}
+
+bool XWindowWatch::Unmapped() const {
+    return unmapped;
 }
 
 } // namespace oz
