@@ -2,6 +2,7 @@
 
 #include "platform/DisplayScale.h"
 #include "platform/Form.h"
+#include "platform/InterruptibleWait.h"
 #include "platform/Termination.h"
 
 #include <SDL.h>
@@ -331,9 +332,23 @@ bool SdlBackend::Showing() {
     return !asleep_;
 }
 
+// On X11 the wait is on the display's connection, which SIGTERM cuts short; SDL's own wait
+// would sleep through it.
 void SdlBackend::WaitForInput(std::uint32_t milliseconds) {
-    if (!TerminationRequested() && !watch_.Gone())
+    if (TerminationRequested() || watch_.Gone())
+        return;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window_ || !SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) {
         SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+        return;
+    }
+    // The dispatch before emptied the connection into SDL's queue; only what Xlib read while
+    // waiting for a reply since (asking about DPMS) may still lie in Xlib's queue.
+    Display* display = info.info.x11.display;
+    XFlush(display);
+    if (!SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) && XEventsQueued(display, QueuedAlready) == 0)
+        WaitReadableOrTerminated(ConnectionNumber(display), milliseconds);
 }
 
 int SdlBackend::RefreshRate() {

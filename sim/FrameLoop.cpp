@@ -13,8 +13,9 @@ namespace {
 constexpr const char* kHintText = "Press F1 for keys description, Esc for exit\r\n"
                                   "Double click on the screen to switch to window mode";
 constexpr std::int32_t kMeasureWindowMs = 250;
-// While hidden the loop wakes this often to dispatch events: 5 times a second at most.
-constexpr std::uint32_t kHiddenWaitMs = 200;
+// While hidden the loop wakes this often to dispatch events and ask whether the window
+// shows again: 4 times a second.
+constexpr std::uint32_t kHiddenWaitMs = 250;
 constexpr std::int32_t kHelpWidth = 201;
 constexpr std::int32_t kHelpHeight = 345;
 } // namespace
