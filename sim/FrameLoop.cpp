@@ -13,9 +13,9 @@ namespace {
 constexpr const char* kHintText = "Press F1 for keys description, Esc for exit\r\n"
                                   "Double click on the screen to switch to window mode";
 constexpr std::int32_t kMeasureWindowMs = 250;
-// While hidden the loop wakes this often to dispatch events and ask whether the window
-// shows again: 4 times a second.
-constexpr std::uint32_t kHiddenWaitMs = 250;
+// While hidden the loop waits for events, and wakes this often to ask whether the display
+// woke up (DPMS sends no events): twice a second, a round trip to the X server each.
+constexpr std::uint32_t kHiddenWaitMs = 500;
 constexpr std::int32_t kHelpWidth = 201;
 constexpr std::int32_t kHelpHeight = 345;
 } // namespace

@@ -8,7 +8,7 @@ HOST_PID=
 trap '[[ -n $HOST_PID ]] && kill "$HOST_PID" 2>/dev/null; cleanup' EXIT
 
 # The times ozmir went to sleep in two seconds: a frame sleeps at least once, about 90
-# times a second; a paused loop wakes 4 times a second.
+# times a second; a paused loop wakes twice a second.
 sleeps_in_two_seconds() {
     local before after
     before=$(awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$OZMIR_PID/status")
