@@ -34,8 +34,8 @@ public:
 
     virtual std::uint32_t TickCount() = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
-    // A finer reading of the same clock, in microseconds, for frames on a schedule; and a
-    // sleep until such a reading (at once when it has passed).
+    // A finer clock for frames on a schedule, in microseconds from a start of its own; and
+    // a sleep until one of its readings (none when that has passed).
     virtual std::uint64_t TickMicroseconds() { return std::uint64_t{TickCount()} * 1000; }
     virtual void SleepUntilMicroseconds(std::uint64_t due) {
         const std::uint64_t now = TickMicroseconds();

@@ -8,6 +8,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -295,19 +296,19 @@ void SdlBackend::Sleep(std::uint32_t milliseconds) {
     SDL_Delay(milliseconds);
 }
 
+// The monotonic clock that clock_nanosleep sleeps on, so that a frame wakes when it is due.
 std::uint64_t SdlBackend::TickMicroseconds() {
-    const Uint64 count = SDL_GetPerformanceCounter(), perSecond = SDL_GetPerformanceFrequency();
-    return count / perSecond * 1000000 + count % perSecond * 1000000 / perSecond;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000 +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000;
 }
 
 // Finer than SDL_Delay's milliseconds; a request to stop cuts the sleep short.
 void SdlBackend::SleepUntilMicroseconds(std::uint64_t due) {
-    for (std::uint64_t now = TickMicroseconds(); now < due && !TerminationRequested();
-         now = TickMicroseconds()) {
-        const std::uint64_t left = due - now;
-        const timespec wait{static_cast<time_t>(left / 1000000),
-                            static_cast<long>(left % 1000000 * 1000)};
-        nanosleep(&wait, nullptr);
+    const timespec at{static_cast<time_t>(due / 1000000), static_cast<long>(due % 1000000) * 1000};
+    while (!TerminationRequested() &&
+           clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
     }
 }
 

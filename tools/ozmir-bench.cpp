@@ -17,18 +17,21 @@
 //       Prints frames per second and the CPU time per frame of this process and, given its
 //       process id, of the X server.
 //
-//   ozmir-bench --pacing [--seconds S] [--xpid PID]
+//   ozmir-bench --pacing [--seconds S] [--rounds N] [--xpid PID]
 //       On the real display: the program's flight without a cap, with --max-fps 60, with
 //       its window unmapped (as a minimised window is; once with the loop that draws on
 //       regardless, as it did before it learnt to pause), as a screensaver whose window
 //       is unmapped, and with the display asleep (where the X server has DPMS). Prints the
 //       CPU time per second of flight of this process and of the X server, wake-ups per
 //       second (voluntary context switches) and the frame-interval jitter (99th
-//       percentile of |interval - period|).
+//       percentile of |interval - period|), beside a loop that only sleeps to a 60 Hz
+//       schedule and dispatches events: the machine's own floor. The cases take turns for N
+//       rounds (3), and each prints its median round.
 
 #include "platform/Form.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/SdlBackend.h"
+#include "sim/FramePacer.h"
 #include "ui/Form1.h"
 
 #include <SDL.h>
@@ -377,39 +380,23 @@ private:
     double self_ = 0, server_ = -1;
 };
 
-// The SDL display, counting frames and closing the window once the time is up.
-class PacedDisplay : public oz::Backend {
+// The SDL display passed through, closing the window at the first event dispatch once the
+// bench has what it came for.
+class ForwardingDisplay : public oz::Backend {
 public:
-    PacedDisplay(oz::Backend& inner, PaceMeter& meter, double warmUp, double seconds)
-        : inner_(inner), meter_(meter), warmUp_(warmUp), seconds_(seconds) {}
-
-    Pace result;
-    oz::Form1* program = nullptr;
+    explicit ForwardingDisplay(oz::Backend& inner) : inner_(inner) {}
 
     int ScreenWidthPx() const override { return inner_.ScreenWidthPx(); }
     int ScreenHeightPx() const override { return inner_.ScreenHeightPx(); }
     std::uint32_t TickCount() override { return inner_.TickCount(); }
     void Sleep(std::uint32_t ms) override { inner_.Sleep(ms); }
-    void FrameStarted() override {
-        // The warm-up flies at top speed, so that every star of the default field is born
-        // again and in use; then the default speed.
-        if (!started_ && program)
-            program->Speed = 5;
-        if (!started_ && Seconds(born_, Clock::now()) >= warmUp_) {
-            if (program)
-                program->Speed = 0.5f;
-            meter_.Start();
-            started_ = true;
-        } else if (started_ && !done_) {
-            meter_.Frame();
-            if (meter_.Elapsed() >= seconds_) {
-                result = meter_.Stop();
-                done_ = true;
-            }
-        }
-    }
+    std::uint64_t TickMicroseconds() override { return inner_.TickMicroseconds(); }
+    void SleepUntilMicroseconds(std::uint64_t due) override { inner_.SleepUntilMicroseconds(due); }
+    bool Showing() override { return inner_.Showing(); }
+    void WaitForInput(std::uint32_t ms) override { inner_.WaitForInput(ms); }
+    int RefreshRate() override { return inner_.RefreshRate(); }
     bool PollInput(oz::InputEvent& event) override {
-        if (done_ && !closeSent_) {
+        if (finished_ && !closeSent_) {
             closeSent_ = true;
             event = oz::InputEvent{};
             event.type = oz::InputEvent::Type::Close;
@@ -423,12 +410,47 @@ public:
     }
     void WindowClosed(oz::Form& form) override { inner_.WindowClosed(form); }
 
-private:
+protected:
     oz::Backend& inner_;
+    bool finished_ = false;
+
+private:
+    bool closeSent_ = false;
+};
+
+// The SDL display, counting frames and closing the window once the time is up.
+class PacedDisplay : public ForwardingDisplay {
+public:
+    PacedDisplay(oz::Backend& inner, PaceMeter& meter, double warmUp, double seconds)
+        : ForwardingDisplay(inner), meter_(meter), warmUp_(warmUp), seconds_(seconds) {}
+
+    Pace result;
+    oz::Form1* program = nullptr;
+
+    void FrameStarted() override {
+        // The warm-up flies at top speed, so that every star of the default field is born
+        // again and in use; then the default speed.
+        if (!started_ && program)
+            program->Speed = 5;
+        if (!started_ && Seconds(born_, Clock::now()) >= warmUp_) {
+            if (program)
+                program->Speed = 0.5f;
+            meter_.Start();
+            started_ = true;
+        } else if (started_ && !finished_) {
+            meter_.Frame();
+            if (meter_.Elapsed() >= seconds_) {
+                result = meter_.Stop();
+                finished_ = true;
+            }
+        }
+    }
+
+private:
     PaceMeter& meter_;
     double warmUp_, seconds_;
     Clock::time_point born_ = Clock::now();
-    bool started_ = false, done_ = false, closeSent_ = false;
+    bool started_ = false;
 };
 
 // A full-screen frame cleared, 1500 dots drawn and presented every 10 ms, through the
@@ -545,6 +567,7 @@ struct PacingCase {
     std::optional<int> maxFps;
     Hiding hiding = Hiding::Shown;
     bool screensaver = false; // drawn into a window the bench makes, as XScreenSaver's
+    bool bare = false;        // no program: only the schedule's sleeps, the machine's floor
 };
 
 struct PacingResult {
@@ -586,11 +609,11 @@ double JitterMs(const std::vector<double>& starts, double period) {
 // The SDL display under a schedule: a warm-up that brings every star into use, then the
 // case's hiding, half a second to settle, the measurement, and a close. The schedule moves
 // on at every frame and every event dispatch, so it also runs while the loop pauses.
-class PacingDisplay : public oz::Backend {
+class PacingDisplay : public ForwardingDisplay {
 public:
     PacingDisplay(oz::Backend& inner, Display* x, ::Window window, const PacingCase& c,
                   long serverPid, double seconds)
-        : inner_(inner), x_(x), window_(window), case_(c), serverPid_(serverPid),
+        : ForwardingDisplay(inner), x_(x), window_(window), case_(c), serverPid_(serverPid),
           seconds_(seconds) {
         result.starts.reserve(static_cast<size_t>(seconds * 1100) + 16);
     }
@@ -598,18 +621,10 @@ public:
     PacingResult result;
     oz::Form1* program = nullptr;
 
-    int ScreenWidthPx() const override { return inner_.ScreenWidthPx(); }
-    int ScreenHeightPx() const override { return inner_.ScreenHeightPx(); }
-    std::uint32_t TickCount() override { return inner_.TickCount(); }
-    void Sleep(std::uint32_t ms) override { inner_.Sleep(ms); }
-    std::uint64_t TickMicroseconds() override { return inner_.TickMicroseconds(); }
-    void SleepUntilMicroseconds(std::uint64_t due) override { inner_.SleepUntilMicroseconds(due); }
     bool Showing() override {
         const bool showing = inner_.Showing();
         return case_.hiding == Hiding::UnmappedOldLoop || showing;
     }
-    void WaitForInput(std::uint32_t ms) override { inner_.WaitForInput(ms); }
-    int RefreshRate() override { return inner_.RefreshRate(); }
     void FrameStarted() override {
         const double now = Seconds(born_, Clock::now());
         if (phase_ == Phase::Measuring)
@@ -618,19 +633,8 @@ public:
     }
     bool PollInput(oz::InputEvent& event) override {
         MoveOn(Seconds(born_, Clock::now()));
-        if (phase_ == Phase::Done && !closeSent_) {
-            closeSent_ = true;
-            event = oz::InputEvent{};
-            event.type = oz::InputEvent::Type::Close;
-            return true;
-        }
-        return inner_.PollInput(event);
+        return ForwardingDisplay::PollInput(event);
     }
-    void WindowChanged(oz::Form& form) override { inner_.WindowChanged(form); }
-    void Present(const oz::Bitmap& image, const oz::IntRect* regions, int count) override {
-        inner_.Present(image, regions, count);
-    }
-    void WindowClosed(oz::Form& form) override { inner_.WindowClosed(form); }
 
 private:
     enum class Phase { WarmingUp, Settling, Measuring, Done };
@@ -659,6 +663,7 @@ private:
                 Mark(1);
                 Hide(false);
                 phase_ = Phase::Done;
+                finished_ = true;
             }
             break;
         case Phase::Done:
@@ -699,7 +704,6 @@ private:
         XSync(x_, False);
     }
 
-    oz::Backend& inner_;
     Display* x_;
     ::Window window_;
     PacingCase case_;
@@ -708,7 +712,6 @@ private:
     Clock::time_point born_ = Clock::now();
     Phase phase_ = Phase::WarmingUp;
     double measureStart_ = 0;
-    bool closeSent_ = false;
 };
 
 // Flies one case, in a window of its own or in one made here as a screensaver's.
@@ -737,7 +740,14 @@ std::optional<PacingResult> FlyCase(const PacingCase& c, Display* x, long server
         settings.Screensaver = settings.Autopilot = c.screensaver;
         PacingDisplay pacing(*display, x, saver, c, serverPid, seconds);
         oz::SetBackend(&pacing);
-        {
+        if (c.bare) {
+            oz::FramePacer pacer(c.maxFps.value_or(60));
+            pacer.Restart(display->TickMicroseconds());
+            for (oz::InputEvent e; !pacing.PollInput(e) || e.type != oz::InputEvent::Type::Close;) {
+                pacing.FrameStarted();
+                display->SleepUntilMicroseconds(pacer.NextDue(display->TickMicroseconds()));
+            }
+        } else {
             oz::Form1 program;
             pacing.program = &program;
             program.Run(settings);
@@ -752,7 +762,7 @@ std::optional<PacingResult> FlyCase(const PacingCase& c, Display* x, long server
     return result;
 }
 
-int RunPacing(double seconds, long serverPid) {
+int RunPacing(double seconds, int rounds, long serverPid) {
     Display* x = XOpenDisplay(nullptr);
     if (!x) {
         std::fprintf(stderr, "ozmir-bench: cannot open the X display\n");
@@ -763,6 +773,7 @@ int RunPacing(double seconds, long serverPid) {
     if (dpms)
         DPMSEnable(x);
     std::vector<PacingCase> cases = {
+        {"60 Hz, sleep+dispatch", 60, Hiding::Shown, false, true},
         {"no cap", std::nullopt, Hiding::Shown},
         {"--max-fps 60", 60, Hiding::Shown},
         {"unmapped, drawing on", std::nullopt, Hiding::UnmappedOldLoop},
@@ -774,24 +785,42 @@ int RunPacing(double seconds, long serverPid) {
     std::printf("pacing %dx%d, %.0f s each; CPU and wake-ups per second of flight%s\n",
                 DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), seconds,
                 dpms ? "" : " (this X server has no DPMS)");
+    std::printf("%d rounds, the cases taking turns; each row is its case's median round by "
+                "CPU\n",
+                rounds);
     std::printf("%-22s %7s %10s %10s %10s %9s %11s\n", "case", "fps", "CPU ms/s", "X ms/s",
                 "sum ms/s", "wakes/s", "jitter p99");
+    struct Row {
+        double fps, self, server, wakes, jitter;
+    };
+    std::vector<std::vector<Row>> rows(cases.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const PacingCase& c = cases[i];
+            const std::optional<PacingResult> r = FlyCase(c, x, serverPid, seconds);
+            if (!r || r->seconds <= 0)
+                return 1;
+            rows[i].push_back(Row{static_cast<double>(r->starts.size()) / r->seconds,
+                                  r->selfCpu * 1000 / r->seconds,
+                                  r->serverCpu >= 0 ? r->serverCpu * 1000 / r->seconds : 0,
+                                  r->wakeUps / r->seconds,
+                                  JitterMs(r->starts, c.maxFps ? 1.0 / *c.maxFps : 0)});
+        }
+    }
     double uncapped = 0, capped = 0;
-    for (const PacingCase& c : cases) {
-        const std::optional<PacingResult> r = FlyCase(c, x, serverPid, seconds);
-        if (!r || r->seconds <= 0)
-            return 1;
-        const double self = r->selfCpu * 1000 / r->seconds;
-        const double server = r->serverCpu >= 0 ? r->serverCpu * 1000 / r->seconds : 0;
-        const double fps = static_cast<double>(r->starts.size()) / r->seconds;
-        const double jitter = JitterMs(r->starts, c.maxFps ? 1.0 / *c.maxFps : 0);
-        std::printf("%-22s %7.1f %10.2f %10.2f %10.2f %9.1f", c.name, fps, self, server,
-                    self + server, r->wakeUps / r->seconds);
-        if (jitter >= 0)
-            std::printf(" %8.3f ms", jitter);
+    for (size_t i = 0; i < cases.size(); ++i) {
+        std::vector<Row>& runs = rows[i];
+        std::sort(runs.begin(), runs.end(), [](const Row& a, const Row& b) {
+            return a.self + a.server < b.self + b.server;
+        });
+        const Row& m = runs[runs.size() / 2];
+        std::printf("%-22s %7.1f %10.2f %10.2f %10.2f %9.1f", cases[i].name, m.fps, m.self,
+                    m.server, m.self + m.server, m.wakes);
+        if (m.jitter >= 0)
+            std::printf(" %8.3f ms", m.jitter);
         std::printf("\n");
-        if (c.hiding == Hiding::Shown)
-            (c.maxFps ? capped : uncapped) = self + server;
+        if (cases[i].hiding == Hiding::Shown && !cases[i].bare)
+            (cases[i].maxFps ? capped : uncapped) = m.self + m.server;
     }
     if (uncapped > 0)
         std::printf("ratio    --max-fps 60 CPU/s %.2f x no cap\n", capped / uncapped);
@@ -802,7 +831,7 @@ int RunPacing(double seconds, long serverPid) {
 int Usage() {
     std::fprintf(stderr, "usage: ozmir-bench [--frames N] [--screen WxH]\n"
                          "       ozmir-bench --window [--seconds S] [--xpid PID]\n"
-                         "       ozmir-bench --pacing [--seconds S] [--xpid PID]\n");
+                         "       ozmir-bench --pacing [--seconds S] [--rounds N] [--xpid PID]\n");
     return 2;
 }
 
@@ -812,6 +841,7 @@ int main(int argc, char** argv) {
     int frames = 300, width = 0, height = 0;
     bool window = false, pacing = false;
     double seconds = 5;
+    int rounds = 3;
     long serverPid = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -824,6 +854,8 @@ int main(int argc, char** argv) {
             frames = std::max(10, std::atoi(argv[++i]));
         } else if (arg == "--seconds" && hasValue) {
             seconds = std::max(1.0, std::atof(argv[++i]));
+        } else if (arg == "--rounds" && hasValue) {
+            rounds = std::max(1, std::atoi(argv[++i]));
         } else if (arg == "--xpid" && hasValue) {
             serverPid = std::atol(argv[++i]);
         } else if (arg == "--screen" && hasValue &&
@@ -835,6 +867,6 @@ int main(int argc, char** argv) {
         }
     }
     if (pacing)
-        return RunPacing(seconds, serverPid);
+        return RunPacing(seconds, rounds, serverPid);
     return window ? RunWindow(seconds, serverPid) : RunHeadless(frames, width, height);
 }
