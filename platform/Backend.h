@@ -34,6 +34,21 @@ public:
 
     virtual std::uint32_t TickCount() = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // A finer clock for frames on a schedule, in microseconds from a start of its own; and
+    // a sleep until one of its readings (none when that has passed).
+    virtual std::uint64_t TickMicroseconds() { return std::uint64_t{TickCount()} * 1000; }
+    virtual void SleepUntilMicroseconds(std::uint64_t due) {
+        const std::uint64_t now = TickMicroseconds();
+        if (due > now)
+            Sleep(static_cast<std::uint32_t>((due - now + 999) / 1000));
+    }
+    // Whether anyone can see the window: false while it is minimised or unmapped, or the
+    // display sleeps. Nothing is drawn while it is false.
+    virtual bool Showing() { return true; }
+    // Waits until input arrives, a request to stop comes, or `milliseconds` pass.
+    virtual void WaitForInput(std::uint32_t milliseconds) { Sleep(milliseconds); }
+    // The display's refresh rate in frames per second, 0 when it is not known.
+    virtual int RefreshRate() { return 0; }
     // The frame loop announces each frame; a paced clock moves on here.
     virtual void FrameStarted() {}
     // The event dispatch is about to run its pending handlers.

@@ -2,6 +2,7 @@
 
 #include "platform/Form.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace oz {
@@ -20,10 +21,27 @@ void HeadlessBackend::Sleep(std::uint32_t milliseconds) {
         now_ += milliseconds;
 }
 
+std::uint64_t HeadlessBackend::TickMicroseconds() {
+    return static_cast<std::uint64_t>(std::floor(now_ * 1000 + 0.5));
+}
+
+void HeadlessBackend::SleepUntilMicroseconds(std::uint64_t due) {
+    if (period_ <= 0)
+        now_ = std::max(now_, static_cast<double>(due) / 1000);
+}
+
+void HeadlessBackend::WaitForInput(std::uint32_t milliseconds) {
+    ++waits_;
+    if (!queue_.empty())
+        return;
+    now_ += milliseconds;
+    waited_ += milliseconds;
+}
+
 void HeadlessBackend::FrameStarted() {
     ++frame_;
     if (period_ > 0)
-        now_ = frame_ * period_;
+        now_ = waited_ + frame_ * period_;
 }
 
 void HeadlessBackend::DispatchStarting() {

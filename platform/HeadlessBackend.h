@@ -26,7 +26,17 @@ public:
 
     std::uint32_t TickCount() override;
     void Sleep(std::uint32_t milliseconds) override;
+    std::uint64_t TickMicroseconds() override;
+    void SleepUntilMicroseconds(std::uint64_t due) override;
     void FrameStarted() override;
+    // Hidden, the window waits for input: the clock moves on by the whole wait unless
+    // input is queued. A paced clock keeps the time waited in every later frame's reading.
+    bool Showing() override { return showing_; }
+    void SetShowing(bool showing) { showing_ = showing; }
+    void WaitForInput(std::uint32_t milliseconds) override;
+    int Waits() const { return waits_; }
+    int RefreshRate() override { return refreshRate_; }
+    void SetRefreshRate(int framesPerSecond) { refreshRate_ = framesPerSecond; }
     void DispatchStarting() override;
 
     // Paced clock: frame n (counted from 1) reads n * period milliseconds from the start,
@@ -65,7 +75,11 @@ private:
     int width_, height_;
     double now_ = 0;
     double period_ = 0;
+    double waited_ = 0; // time spent waiting for input, on a paced clock
     int frame_ = 0;
+    bool showing_ = true;
+    int waits_ = 0;
+    int refreshRate_ = 0;
     int presents_ = 0;
     std::deque<InputEvent> queue_;
     Form* form_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "platform/DisplayScale.h"
 #include "platform/Form.h"
+#include "platform/InterruptibleWait.h"
 #include "platform/Printable.h"
 #include "platform/Termination.h"
 #include "platform/XDisplayLoss.h"
@@ -10,10 +11,12 @@
 #include <SDL_syswm.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 namespace oz {
@@ -315,7 +318,8 @@ bool SdlBackend::AdoptWindow(const SdlDisplayRequest& request, std::string& erro
             XSelectInput(info.info.x11.display, id, own.your_event_mask | StructureNotifyMask);
         XSync(info.info.x11.display, False);
     }
-    watch_.Watch(window_); // its owner may destroy it at any moment
+    // Its owner may destroy it or unmap it at any moment.
+    watch_.Watch(window_, attributes.map_state != IsUnmapped);
     if (watch_.Gone())
         return lost();
     return true;
@@ -346,6 +350,70 @@ std::uint32_t SdlBackend::TickCount() {
 
 void SdlBackend::Sleep(std::uint32_t milliseconds) {
     SDL_Delay(milliseconds);
+}
+
+// The monotonic clock that clock_nanosleep sleeps on, so that a frame wakes when it is due.
+std::uint64_t SdlBackend::TickMicroseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000000 +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000;
+}
+
+// Finer than SDL_Delay's milliseconds; a request to stop cuts the sleep short.
+void SdlBackend::SleepUntilMicroseconds(std::uint64_t due) {
+    const timespec at{static_cast<time_t>(due / 1000000), static_cast<long>(due % 1000000) * 1000};
+    while (!TerminationRequested() &&
+           clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+}
+
+bool SdlBackend::Showing() {
+    if (!window_)
+        return true;
+    // SDL follows its own window's state; the map state of another program's window
+    // comes from the watch.
+    const Uint32 hidden = SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED;
+    if (adopted_ != 0 ? watch_.Unmapped() : (SDL_GetWindowFlags(window_) & hidden) != 0)
+        return false;
+    // DPMS sends no events: ask twice a second while the monitors are on, and at every
+    // wake-up while they sleep.
+    const std::uint32_t now = SDL_GetTicks();
+    if (asleep_ || now - powerAskedAt_ >= 500) {
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        asleep_ = SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11 &&
+                  power_.Asleep(info.info.x11.display);
+        powerAskedAt_ = now;
+    }
+    return !asleep_;
+}
+
+// On X11 the wait is on the display's connection, which SIGTERM cuts short; SDL's own wait
+// would sleep through it.
+void SdlBackend::WaitForInput(std::uint32_t milliseconds) {
+    if (TerminationRequested() || watch_.Gone())
+        return;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window_ || !SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) {
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(milliseconds));
+        return;
+    }
+    // The dispatch before emptied the connection into SDL's queue; only what Xlib read while
+    // waiting for a reply since (asking about DPMS) may still lie in Xlib's queue.
+    Display* display = info.info.x11.display;
+    XFlush(display);
+    if (!SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) && XEventsQueued(display, QueuedAlready) == 0)
+        WaitReadableOrTerminated(ConnectionNumber(display), milliseconds);
+}
+
+int SdlBackend::RefreshRate() {
+    const int index = window_ ? SDL_GetWindowDisplayIndex(window_) : display_;
+    SDL_DisplayMode mode;
+    if (index < 0 || SDL_GetCurrentDisplayMode(index, &mode) != 0)
+        return 0;
+    return mode.refresh_rate;
 }
 
 bool SdlBackend::PollInput(InputEvent& event) {

@@ -3,6 +3,7 @@
 // window's twips geometry, showing the composed image region by region.
 
 #include "platform/Backend.h"
+#include "platform/DisplayPower.h"
 #include "platform/XWindowWatch.h"
 
 #include <memory>
@@ -47,6 +48,11 @@ public:
 
     std::uint32_t TickCount() override;
     void Sleep(std::uint32_t milliseconds) override;
+    std::uint64_t TickMicroseconds() override;
+    void SleepUntilMicroseconds(std::uint64_t due) override;
+    bool Showing() override;
+    void WaitForInput(std::uint32_t milliseconds) override;
+    int RefreshRate() override;
 
     bool PollInput(InputEvent& event) override;
 
@@ -88,6 +94,9 @@ private:
     unsigned long adopted_ = 0;     // the X window drawn into, 0 for a window of our own
     bool adoptedRoot_ = false;      // that window is the real root, cleared at the end
     bool closeReported_ = false;    // the end, once it came, is reported once
+    DisplayPower power_;            // whether the monitors sleep, asked now and then
+    bool asleep_ = false;
+    std::uint32_t powerAskedAt_ = 0;
 };
 
 } // namespace oz

@@ -12,6 +12,7 @@ SDL_Window* window = nullptr;
 ::Window watched = 0; // its X window now: SDL may replace the X window of an SDL window
 Display* display = nullptr;
 bool gone = false;
+bool unmapped = false;
 XErrorHandler previous = nullptr;
 
 ::Window CurrentXWindow() {
@@ -45,12 +46,13 @@ void XWindowWatch::Expect(unsigned long id) {
     ListenForErrors();
 }
 
-void XWindowWatch::Watch(SDL_Window* sdlWindow) {
+void XWindowWatch::Watch(SDL_Window* sdlWindow, bool mapped) {
     window = sdlWindow;
     const ::Window now = CurrentXWindow();
     if (now != watched)
         gone = false;
     watched = now;
+    unmapped = !mapped;
     if (watched == 0)
         return;
     ListenForErrors();
@@ -65,6 +67,10 @@ bool XWindowWatch::Notice(const SDL_Event& event) {
             watched = CurrentXWindow();
             if (watched != 0 && x.xdestroywindow.window == watched)
                 gone = true;
+        } else if (x.type == UnmapNotify && x.xunmap.window == watched) {
+            unmapped = true;
+        } else if (x.type == MapNotify && x.xmap.window == watched) {
+            unmapped = false;
         }
     }
     return gone;
@@ -77,6 +83,10 @@ void XWindowWatch::Settle() {
 
 bool XWindowWatch::Gone() const {
     return gone;
+}
+
+bool XWindowWatch::Unmapped() const {
+    return unmapped;
 }
 
 } // namespace oz

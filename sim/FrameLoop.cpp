@@ -2,6 +2,7 @@
 
 #include "platform/Backend.h"
 #include "platform/Rounding.h"
+#include "sim/FramePacer.h"
 #include "sim/KeyboardControls.h"
 
 #include <cmath>
@@ -12,6 +13,9 @@ namespace {
 constexpr const char* kHintText = "Press F1 for keys description, Esc for exit\r\n"
                                   "Double click on the screen to switch to window mode";
 constexpr std::int32_t kMeasureWindowMs = 250;
+// While hidden the loop waits for events, and wakes this often to ask whether the display
+// woke up (DPMS sends no events): twice a second, a round trip to the X server each.
+constexpr std::uint32_t kHiddenWaitMs = 500;
 constexpr std::int32_t kHelpWidth = 201;
 constexpr std::int32_t kHelpHeight = 345;
 } // namespace
@@ -55,6 +59,16 @@ void FrameLoop::DrawStar(HDC hDC, const StarSight& sight) {
     }
 }
 
+std::uint32_t FrameLoop::WaitWhileHidden() {
+    Backend& backend = CurrentBackend();
+    const std::uint32_t start = GetTickCount();
+    while (!flight_.QuitRequested && !backend.Showing()) {
+        backend.WaitForInput(kHiddenWaitMs);
+        DoEvents();
+    }
+    return GetTickCount() - start;
+}
+
 void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeightPx) {
     FlightState& f = flight_;
 
@@ -89,6 +103,9 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
     f.ViewInfoTime = 0.0f;
     f.TimeScale = 1.0f;
     f.QuitRequested = kFalse;
+    Backend& backend = CurrentBackend();
+    FramePacer pacer(MaxFps);
+    pacer.Restart(backend.TickMicroseconds());
 
     HDC hDC = nullptr;
     do {
@@ -98,10 +115,20 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
         hDC = picMain_.hDC();
 
         // Frames finished in a window of at least 250 ms, times 4, whatever its true length.
+        // Under a cap the window's true length counts: a period that does not divide
+        // 250 ms would otherwise slow the flight (at 1 frame a second, to a quarter).
         ++frameCounter;
-        if (static_cast<std::int32_t>(GetTickCount() - lastMeasurement) >= kMeasureWindowMs) {
-            FrameRate = frameCounter * 4;
-            f.TimeScale = 64.0f / static_cast<float>(FrameRate);
+        const std::int32_t elapsed = static_cast<std::int32_t>(GetTickCount() - lastMeasurement);
+        if (elapsed >= kMeasureWindowMs) {
+            if (MaxFps > 0) {
+                const float rate = static_cast<float>(frameCounter) * 1000.0f /
+                                   static_cast<float>(elapsed);
+                FrameRate = ToInt32(rate);
+                f.TimeScale = 64.0f / rate;
+            } else {
+                FrameRate = frameCounter * 4;
+                f.TimeScale = 64.0f / static_cast<float>(FrameRate);
+            }
             lastMeasurement = GetTickCount();
             frameCounter = 0;
         }
@@ -159,7 +186,15 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
 
         picMain_.Refresh();
         DoEvents();
-        Sleep(10);
+        if (MaxFps > 0)
+            backend.SleepUntilMicroseconds(pacer.NextDue(backend.TickMicroseconds()));
+        else
+            Sleep(10);
+        // The pause is not flight time: the rate measurement and the schedule skip it.
+        if (!f.QuitRequested && !backend.Showing()) {
+            lastMeasurement += WaitWhileHidden();
+            pacer.Restart(backend.TickMicroseconds());
+        }
     } while (!f.QuitRequested);
 
     DeleteObject(clearingBrush);

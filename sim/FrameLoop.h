@@ -1,7 +1,9 @@
 #pragma once
 // The one loop of the program: each frame it measures the frame rate, clears the view,
 // moves and draws every star, steers, draws the overlays, shows the frame, lets the
-// window handle its events and sleeps 10 ms, until the window unloads.
+// window handle its events and sleeps 10 ms, until the window unloads. Under a frame-rate
+// cap frames start on a steady schedule instead of the sleep. While nobody can see the
+// window it draws nothing and waits for events; the flight goes on from where it was.
 
 #include "platform/Forms.h"
 #include "platform/Gdi.h"
@@ -33,6 +35,9 @@ public:
     // What the loop shows from its start: the start-up hint, and the frame-rate figure.
     bool StartupHint = true;
     bool FpsAtStart = false;
+    // At most this many frames a second, each started one period after the one before;
+    // 0 for no cap.
+    int MaxFps = 0;
 
     // The last measured frame rate, 0 until the first measurement.
     std::int32_t FrameRate = 0;
@@ -42,6 +47,9 @@ public:
 
 private:
     void DrawStar(HDC hDC, const StarSight& sight);
+    // Dispatches events, without drawing, until the window can be seen again or unloads;
+    // returns how long that took, in milliseconds.
+    std::uint32_t WaitWhileHidden();
 
     PictureBox& picMain_;
     Label& Label1_;

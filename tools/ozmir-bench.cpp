@@ -16,20 +16,36 @@
 //       (after a warm-up at top speed that brings every star of the field into use).
 //       Prints frames per second and the CPU time per frame of this process and, given its
 //       process id, of the X server.
+//
+//   ozmir-bench --pacing [--seconds S] [--rounds N] [--xpid PID]
+//       On the real display: the program's flight without a cap, with --max-fps 60, with
+//       its window unmapped (as a minimised window is; once with the loop that draws on
+//       regardless, as it did before it learnt to pause), as a screensaver whose window
+//       is unmapped, and with the display asleep (where the X server has DPMS). Prints the
+//       CPU time per second of flight of this process and of the X server, wake-ups per
+//       second (voluntary context switches) and the frame-interval jitter (99th
+//       percentile of |interval - period|), beside a loop that only sleeps to a 60 Hz
+//       schedule and dispatches events: the machine's own floor. The cases take turns for N
+//       rounds (3), and each prints its median round.
 
 #include "platform/Form.h"
 #include "platform/HeadlessBackend.h"
 #include "platform/SdlBackend.h"
+#include "sim/FramePacer.h"
 #include "ui/Form1.h"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/dpms.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <memory>
+#include <optional>
 #include <new>
 #include <string>
 #include <unistd.h>
@@ -274,26 +290,52 @@ int RunHeadless(int frames, int onlyWidth, int onlyHeight) {
 
 // ---- Real display ----
 
-// CPU time (user + system) of a process so far, in seconds; -1 when it cannot be read.
+// Sums a number read from a file of every thread of a process (/proc/PID/task/TID/NAME);
+// -1 when there is none.
+template <typename Read> double SumOverThreads(long pid, const char* name, Read read) {
+    char path[320];
+    std::snprintf(path, sizeof path, "/proc/%ld/task", pid);
+    DIR* tasks = opendir(path);
+    if (!tasks)
+        return -1;
+    double sum = -1;
+    while (const dirent* task = readdir(tasks)) {
+        if (task->d_name[0] == '.')
+            continue;
+        std::snprintf(path, sizeof path, "/proc/%ld/task/%s/%s", pid, task->d_name, name);
+        if (FILE* f = std::fopen(path, "r")) {
+            double value = 0;
+            if (read(f, value))
+                sum = std::max(sum, 0.0) + value;
+            std::fclose(f);
+        }
+    }
+    closedir(tasks);
+    return sum;
+}
+
+// CPU time of a process so far, in seconds, to the nanosecond (the scheduler's own count of
+// every thread's time on a CPU); -1 when it cannot be read.
 double CpuSeconds(long pid) {
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/%ld/stat", pid);
-    FILE* f = std::fopen(path, "r");
-    if (!f)
-        return -1;
-    char buffer[1024];
-    const std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, f);
-    std::fclose(f);
-    buffer[n] = 0;
-    // Fields after the command's closing parenthesis: state is field 3, utime 14, stime 15.
-    const char* p = std::strrchr(buffer, ')');
-    if (!p)
-        return -1;
-    unsigned long long utime = 0, stime = 0;
-    if (std::sscanf(p + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime,
-                    &stime) != 2)
-        return -1;
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return SumOverThreads(pid, "schedstat", [](FILE* f, double& seconds) {
+        unsigned long long ns = 0;
+        if (std::fscanf(f, "%llu", &ns) != 1)
+            return false;
+        seconds = static_cast<double>(ns) / 1e9;
+        return true;
+    });
+}
+
+// How often a process went to sleep and was woken, so far: the voluntary context switches of
+// every thread.
+double WakeUps(long pid) {
+    return SumOverThreads(pid, "status", [](FILE* f, double& count) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f))
+            if (std::sscanf(line, "voluntary_ctxt_switches: %lf", &count) == 1)
+                return true;
+        return false;
+    });
 }
 
 struct Pace {
@@ -338,39 +380,23 @@ private:
     double self_ = 0, server_ = -1;
 };
 
-// The SDL display, counting frames and closing the window once the time is up.
-class PacedDisplay : public oz::Backend {
+// The SDL display passed through, closing the window at the first event dispatch once the
+// bench has what it came for.
+class ForwardingDisplay : public oz::Backend {
 public:
-    PacedDisplay(oz::Backend& inner, PaceMeter& meter, double warmUp, double seconds)
-        : inner_(inner), meter_(meter), warmUp_(warmUp), seconds_(seconds) {}
-
-    Pace result;
-    oz::Form1* program = nullptr;
+    explicit ForwardingDisplay(oz::Backend& inner) : inner_(inner) {}
 
     int ScreenWidthPx() const override { return inner_.ScreenWidthPx(); }
     int ScreenHeightPx() const override { return inner_.ScreenHeightPx(); }
     std::uint32_t TickCount() override { return inner_.TickCount(); }
     void Sleep(std::uint32_t ms) override { inner_.Sleep(ms); }
-    void FrameStarted() override {
-        // The warm-up flies at top speed, so that every star of the default field is born
-        // again and in use; then the default speed.
-        if (!started_ && program)
-            program->Speed = 5;
-        if (!started_ && Seconds(born_, Clock::now()) >= warmUp_) {
-            if (program)
-                program->Speed = 0.5f;
-            meter_.Start();
-            started_ = true;
-        } else if (started_ && !done_) {
-            meter_.Frame();
-            if (meter_.Elapsed() >= seconds_) {
-                result = meter_.Stop();
-                done_ = true;
-            }
-        }
-    }
+    std::uint64_t TickMicroseconds() override { return inner_.TickMicroseconds(); }
+    void SleepUntilMicroseconds(std::uint64_t due) override { inner_.SleepUntilMicroseconds(due); }
+    bool Showing() override { return inner_.Showing(); }
+    void WaitForInput(std::uint32_t ms) override { inner_.WaitForInput(ms); }
+    int RefreshRate() override { return inner_.RefreshRate(); }
     bool PollInput(oz::InputEvent& event) override {
-        if (done_ && !closeSent_) {
+        if (finished_ && !closeSent_) {
             closeSent_ = true;
             event = oz::InputEvent{};
             event.type = oz::InputEvent::Type::Close;
@@ -384,12 +410,47 @@ public:
     }
     void WindowClosed(oz::Form& form) override { inner_.WindowClosed(form); }
 
-private:
+protected:
     oz::Backend& inner_;
+    bool finished_ = false;
+
+private:
+    bool closeSent_ = false;
+};
+
+// The SDL display, counting frames and closing the window once the time is up.
+class PacedDisplay : public ForwardingDisplay {
+public:
+    PacedDisplay(oz::Backend& inner, PaceMeter& meter, double warmUp, double seconds)
+        : ForwardingDisplay(inner), meter_(meter), warmUp_(warmUp), seconds_(seconds) {}
+
+    Pace result;
+    oz::Form1* program = nullptr;
+
+    void FrameStarted() override {
+        // The warm-up flies at top speed, so that every star of the default field is born
+        // again and in use; then the default speed.
+        if (!started_ && program)
+            program->Speed = 5;
+        if (!started_ && Seconds(born_, Clock::now()) >= warmUp_) {
+            if (program)
+                program->Speed = 0.5f;
+            meter_.Start();
+            started_ = true;
+        } else if (started_ && !finished_) {
+            meter_.Frame();
+            if (meter_.Elapsed() >= seconds_) {
+                result = meter_.Stop();
+                finished_ = true;
+            }
+        }
+    }
+
+private:
     PaceMeter& meter_;
     double warmUp_, seconds_;
     Clock::time_point born_ = Clock::now();
-    bool started_ = false, done_ = false, closeSent_ = false;
+    bool started_ = false;
 };
 
 // A full-screen frame cleared, 1500 dots drawn and presented every 10 ms, through the
@@ -491,9 +552,286 @@ int RunWindow(double seconds, long serverPid) {
     return 0;
 }
 
+// ---- Pacing and pauses ----
+
+// How a case leaves the window once the flight is warm.
+enum class Hiding {
+    Shown,
+    Unmapped,          // as a window manager unmaps a minimised window
+    UnmappedOldLoop,   // the same, with a display that always says the window shows
+    Asleep,            // DPMS off
+};
+
+struct PacingCase {
+    const char* name;
+    std::optional<int> maxFps;
+    Hiding hiding = Hiding::Shown;
+    bool screensaver = false; // drawn into a window the bench makes, as XScreenSaver's
+    bool bare = false;        // no program: only the schedule's sleeps, the machine's floor
+};
+
+struct PacingResult {
+    double seconds = 0, selfCpu = 0, serverCpu = -1, wakeUps = 0;
+    std::vector<double> starts; // frame starts while measured, seconds
+};
+
+// The 99th percentile of |interval - period| between frame starts, in milliseconds; the
+// mean interval stands for the period when there is no cap.
+double JitterMs(const std::vector<double>& starts, double period) {
+    if (starts.size() < 3)
+        return -1;
+    std::vector<double> intervals;
+    for (size_t i = 1; i < starts.size(); ++i)
+        intervals.push_back(starts[i] - starts[i - 1]);
+    if (period <= 0)
+        period = (starts.back() - starts.front()) / static_cast<double>(intervals.size());
+    for (double& d : intervals)
+        d = std::abs(d - period);
+    std::sort(intervals.begin(), intervals.end());
+    return intervals[(intervals.size() - 1) * 99 / 100] * 1000;
+}
+
+// The topmost mapped window on the screen: without a window manager, the program's own.
+::Window TopWindow(Display* x) {
+    ::Window root = 0, parent = 0, *children = nullptr, top = 0;
+    unsigned count = 0;
+    if (XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes a;
+            if (XGetWindowAttributes(x, children[i], &a) && a.map_state == IsViewable)
+                top = children[i];
+        }
+        XFree(children);
+    }
+    return top;
+}
+
+// The SDL display under a schedule: a warm-up that brings every star into use, then the
+// case's hiding, half a second to settle, the measurement, and a close. The schedule moves
+// on at every frame and every event dispatch, so it also runs while the loop pauses.
+class PacingDisplay : public ForwardingDisplay {
+public:
+    PacingDisplay(oz::Backend& inner, Display* x, ::Window window, const PacingCase& c,
+                  long serverPid, double seconds)
+        : ForwardingDisplay(inner), x_(x), window_(window), case_(c), serverPid_(serverPid),
+          seconds_(seconds) {
+        result.starts.reserve(static_cast<size_t>(seconds * 1100) + 16);
+    }
+
+    PacingResult result;
+    oz::Form1* program = nullptr;
+
+    bool Showing() override {
+        const bool showing = inner_.Showing();
+        return case_.hiding == Hiding::UnmappedOldLoop || showing;
+    }
+    void FrameStarted() override {
+        const double now = Seconds(born_, Clock::now());
+        if (phase_ == Phase::Measuring)
+            result.starts.push_back(now);
+        MoveOn(now);
+    }
+    bool PollInput(oz::InputEvent& event) override {
+        MoveOn(Seconds(born_, Clock::now()));
+        return ForwardingDisplay::PollInput(event);
+    }
+
+private:
+    enum class Phase { WarmingUp, Settling, Measuring, Done };
+    static constexpr double kWarmUp = 2.5, kSettle = 0.5;
+
+    void MoveOn(double now) {
+        switch (phase_) {
+        case Phase::WarmingUp:
+            // At top speed, so that every star of the default field is born again and in
+            // use; then the default speed.
+            if (program)
+                program->Speed = now < kWarmUp ? 5 : 0.5f;
+            if (now >= kWarmUp) {
+                Hide(true);
+                phase_ = Phase::Settling;
+            }
+            break;
+        case Phase::Settling:
+            if (now >= kWarmUp + kSettle) {
+                Mark(-1);
+                phase_ = Phase::Measuring;
+            }
+            break;
+        case Phase::Measuring:
+            if (now - measureStart_ >= seconds_) {
+                Mark(1);
+                Hide(false);
+                phase_ = Phase::Done;
+                finished_ = true;
+            }
+            break;
+        case Phase::Done:
+            break;
+        }
+    }
+
+    // Starts (-1) or ends (+1) the measurement: CPU and wake-ups of both processes.
+    void Mark(int sign) {
+        const double now = Seconds(born_, Clock::now());
+        if (sign < 0)
+            measureStart_ = now;
+        else
+            result.seconds = now - measureStart_;
+        result.selfCpu += sign * CpuSeconds(getpid());
+        result.wakeUps += sign * WakeUps(getpid());
+        if (serverPid_ > 0)
+            result.serverCpu = (sign < 0 ? 0 : result.serverCpu) + sign * CpuSeconds(serverPid_);
+    }
+
+    void Hide(bool hide) {
+        if (window_ == 0) // the program's own window, made when it started
+            window_ = TopWindow(x_);
+        switch (case_.hiding) {
+        case Hiding::Shown:
+            return;
+        case Hiding::Unmapped:
+        case Hiding::UnmappedOldLoop:
+            if (hide)
+                XUnmapWindow(x_, window_);
+            else
+                XMapWindow(x_, window_);
+            break;
+        case Hiding::Asleep:
+            DPMSForceLevel(x_, hide ? DPMSModeOff : DPMSModeOn);
+            break;
+        }
+        XSync(x_, False);
+    }
+
+    Display* x_;
+    ::Window window_;
+    PacingCase case_;
+    long serverPid_;
+    double seconds_;
+    Clock::time_point born_ = Clock::now();
+    Phase phase_ = Phase::WarmingUp;
+    double measureStart_ = 0;
+};
+
+// Flies one case, in a window of its own or in one made here as a screensaver's.
+std::optional<PacingResult> FlyCase(const PacingCase& c, Display* x, long serverPid,
+                                    double seconds) {
+    ::Window saver = 0;
+    oz::SdlDisplayRequest request;
+    if (c.screensaver) {
+        const int w = DisplayWidth(x, DefaultScreen(x)), h = DisplayHeight(x, DefaultScreen(x));
+        saver = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, static_cast<unsigned>(w),
+                                    static_cast<unsigned>(h), 0, 0, 0);
+        XMapWindow(x, saver);
+        XSync(x, False);
+        request.window = saver;
+    }
+    std::string error;
+    std::unique_ptr<oz::SdlBackend> display = oz::SdlBackend::Create(error, request);
+    if (!display) {
+        std::fprintf(stderr, "ozmir-bench: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    PacingResult result;
+    {
+        oz::StartSettings settings;
+        settings.MaxFps = c.maxFps;
+        settings.Screensaver = settings.Autopilot = c.screensaver;
+        PacingDisplay pacing(*display, x, saver, c, serverPid, seconds);
+        oz::SetBackend(&pacing);
+        if (c.bare) {
+            oz::FramePacer pacer(c.maxFps.value_or(60));
+            pacer.Restart(display->TickMicroseconds());
+            for (oz::InputEvent e; !pacing.PollInput(e) || e.type != oz::InputEvent::Type::Close;) {
+                pacing.FrameStarted();
+                display->SleepUntilMicroseconds(pacer.NextDue(display->TickMicroseconds()));
+            }
+        } else {
+            oz::Form1 program;
+            pacing.program = &program;
+            program.Run(settings);
+        }
+        oz::SetBackend(nullptr);
+        result = pacing.result;
+    }
+    display.reset();
+    if (saver != 0)
+        XDestroyWindow(x, saver);
+    XSync(x, False);
+    return result;
+}
+
+int RunPacing(double seconds, int rounds, long serverPid) {
+    Display* x = XOpenDisplay(nullptr);
+    if (!x) {
+        std::fprintf(stderr, "ozmir-bench: cannot open the X display\n");
+        return 1;
+    }
+    int base = 0, errors = 0;
+    const bool dpms = DPMSQueryExtension(x, &base, &errors) && DPMSCapable(x);
+    if (dpms)
+        DPMSEnable(x);
+    std::vector<PacingCase> cases = {
+        {"60 Hz, sleep+dispatch", 60, Hiding::Shown, false, true},
+        {"no cap", std::nullopt, Hiding::Shown},
+        {"--max-fps 60", 60, Hiding::Shown},
+        {"unmapped, drawing on", std::nullopt, Hiding::UnmappedOldLoop},
+        {"unmapped", std::nullopt, Hiding::Unmapped},
+        {"saver unmapped", std::nullopt, Hiding::Unmapped, true},
+    };
+    if (dpms)
+        cases.push_back({"display asleep", std::nullopt, Hiding::Asleep});
+    std::printf("pacing %dx%d, %.0f s each; CPU and wake-ups per second of flight%s\n",
+                DisplayWidth(x, DefaultScreen(x)), DisplayHeight(x, DefaultScreen(x)), seconds,
+                dpms ? "" : " (this X server has no DPMS)");
+    std::printf("%d rounds, the cases taking turns; each row is its case's median round by "
+                "CPU\n",
+                rounds);
+    std::printf("%-22s %7s %10s %10s %10s %9s %11s\n", "case", "fps", "CPU ms/s", "X ms/s",
+                "sum ms/s", "wakes/s", "jitter p99");
+    struct Row {
+        double fps, self, server, wakes, jitter;
+    };
+    std::vector<std::vector<Row>> rows(cases.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const PacingCase& c = cases[i];
+            const std::optional<PacingResult> r = FlyCase(c, x, serverPid, seconds);
+            if (!r || r->seconds <= 0)
+                return 1;
+            rows[i].push_back(Row{static_cast<double>(r->starts.size()) / r->seconds,
+                                  r->selfCpu * 1000 / r->seconds,
+                                  r->serverCpu >= 0 ? r->serverCpu * 1000 / r->seconds : 0,
+                                  r->wakeUps / r->seconds,
+                                  JitterMs(r->starts, c.maxFps ? 1.0 / *c.maxFps : 0)});
+        }
+    }
+    double uncapped = 0, capped = 0;
+    for (size_t i = 0; i < cases.size(); ++i) {
+        std::vector<Row>& runs = rows[i];
+        std::sort(runs.begin(), runs.end(), [](const Row& a, const Row& b) {
+            return a.self + a.server < b.self + b.server;
+        });
+        const Row& m = runs[runs.size() / 2];
+        std::printf("%-22s %7.1f %10.2f %10.2f %10.2f %9.1f", cases[i].name, m.fps, m.self,
+                    m.server, m.self + m.server, m.wakes);
+        if (m.jitter >= 0)
+            std::printf(" %8.3f ms", m.jitter);
+        std::printf("\n");
+        if (cases[i].hiding == Hiding::Shown && !cases[i].bare)
+            (cases[i].maxFps ? capped : uncapped) = m.self + m.server;
+    }
+    if (uncapped > 0)
+        std::printf("ratio    --max-fps 60 CPU/s %.2f x no cap\n", capped / uncapped);
+    XCloseDisplay(x);
+    return 0;
+}
+
 int Usage() {
     std::fprintf(stderr, "usage: ozmir-bench [--frames N] [--screen WxH]\n"
-                         "       ozmir-bench --window [--seconds S] [--xpid PID]\n");
+                         "       ozmir-bench --window [--seconds S] [--xpid PID]\n"
+                         "       ozmir-bench --pacing [--seconds S] [--rounds N] [--xpid PID]\n");
     return 2;
 }
 
@@ -501,18 +839,23 @@ int Usage() {
 
 int main(int argc, char** argv) {
     int frames = 300, width = 0, height = 0;
-    bool window = false;
+    bool window = false, pacing = false;
     double seconds = 5;
+    int rounds = 3;
     long serverPid = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--window") {
             window = true;
+        } else if (arg == "--pacing") {
+            pacing = true;
         } else if (arg == "--frames" && hasValue) {
             frames = std::max(10, std::atoi(argv[++i]));
         } else if (arg == "--seconds" && hasValue) {
             seconds = std::max(1.0, std::atof(argv[++i]));
+        } else if (arg == "--rounds" && hasValue) {
+            rounds = std::max(1, std::atoi(argv[++i]));
         } else if (arg == "--xpid" && hasValue) {
             serverPid = std::atol(argv[++i]);
         } else if (arg == "--screen" && hasValue &&
@@ -523,5 +866,7 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
+    if (pacing)
+        return RunPacing(seconds, rounds, serverPid);
     return window ? RunWindow(seconds, serverPid) : RunHeadless(frames, width, height);
 }

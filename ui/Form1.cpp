@@ -1,6 +1,7 @@
 #include "ui/Form1.h"
 
 #include "platform/Assets.h"
+#include "platform/Backend.h"
 #include "platform/Rounding.h"
 #include "ui/ScreenSize.h"
 #include "widgets/Images.h"
@@ -178,6 +179,12 @@ void Form1::Run(const StartSettings& settings) {
     }
     if (Settings.Screensaver)
         Loop.FrameStarting = [this] { FollowScreen(); };
+    // A screensaver draws no more frames than the display shows.
+    Loop.MaxFps = Settings.MaxFps.value_or(0);
+    if (!Settings.MaxFps && Settings.Screensaver) {
+        const int refresh = CurrentBackend().RefreshRate();
+        Loop.MaxFps = refresh >= 1 && refresh <= kMaxFpsLimit ? refresh : kUnknownRefreshRate;
+    }
     window_.Load();
 }
 

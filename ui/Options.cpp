@@ -137,6 +137,12 @@ bool ParseOptions(const std::vector<std::string>& args, const char* screensaverW
             if (!ParseWhole(text, 0, 2000, whole))
                 return refuse("a whole number from 0 to 2000");
             o.Start.Stars = static_cast<std::int32_t>(whole);
+        } else if (name == "--max-fps") {
+            if (!value(text))
+                return false;
+            if (!ParseWhole(text, 1, kMaxFpsLimit, whole))
+                return refuse("a whole number from 1 to 1000");
+            o.Start.MaxFps = static_cast<int>(whole);
         } else if (name == "--display") {
             if (!value(text))
                 return false;
@@ -186,6 +192,9 @@ std::string UsageText() {
            "  --brightness N   brightness of the stars, 0.2 to 3.0 (default 1.5)\n"
            "  --fps            show the frame rate (P toggles it)\n"
            "  --autopilot      fly by itself: gentle turns, spins and changes of speed\n"
+           "  --max-fps N      draw at most N frames a second, 1 to 1000, on a steady\n"
+           "                   schedule (default: no cap; as a screensaver, the display's\n"
+           "                   refresh rate)\n"
            "  --display N      start on display N, counted from 0 (default: the display\n"
            "                   under the pointer)\n"
            "  --root           screensaver: draw into XScreenSaver's window when\n"
@@ -198,6 +207,8 @@ std::string UsageText() {
            "As a screensaver (--root, --window-id, or a window id in XSCREENSAVER_WINDOW)\n"
            "ozmir fills the window and follows its size, flies on autopilot, takes no keys\n"
            "or mouse, and ends when the window goes away (status 0) or on SIGTERM.\n"
+           "While the window is minimised or unmapped, or the display sleeps, ozmir draws\n"
+           "nothing and the flight waits where it was.\n"
            "OZMIR_SCALE=N (1 to 8) draws window mode N times larger; by default the scale\n"
            "comes from the display's dots per inch.\n";
 }

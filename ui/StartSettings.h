@@ -15,6 +15,12 @@ struct StartSettings {
     // Drawing into another program's window: full-screen flight only, without the start-up
     // hint, following the window's size.
     bool Screensaver = false;
+    // At most this many frames a second (1 to kMaxFpsLimit). Unset: no cap, or in screensaver
+    // mode the display's refresh rate (kUnknownRefreshRate when the display does not say).
+    std::optional<int> MaxFps;
 };
+
+constexpr int kMaxFpsLimit = 1000;
+constexpr int kUnknownRefreshRate = 60;
 
 } // namespace oz

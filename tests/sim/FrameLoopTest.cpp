@@ -222,5 +222,158 @@ TEST_F(FrameLoopTest, WindowModeSteersWithThePanelIgnoringHeldKeysAndEscEndsTheL
     EXPECT_EQ(LiveGdiObjectCount(), gdiObjectsBefore); // every drawing object released
 }
 
+// Frame starts and dispatches on the unpaced clock, in microseconds, under a cap (0: none).
+struct Timeline {
+    std::vector<std::uint64_t> starts;
+    int FramesStartedIn(std::uint64_t from, std::uint64_t to) const {
+        return static_cast<int>(std::count_if(starts.begin(), starts.end(),
+                                              [&](std::uint64_t t) { return t >= from && t < to; }));
+    }
+    std::vector<std::uint64_t> Intervals() const {
+        std::vector<std::uint64_t> gaps;
+        for (size_t i = 1; i < starts.size(); ++i)
+            gaps.push_back(starts[i] - starts[i - 1]);
+        return gaps;
+    }
+};
+
+// Under a cap every frame starts one period after the one before, whatever its work took,
+// so a virtual second holds exactly the cap's frames; without one the loop keeps its
+// 10 ms sleep after the work.
+TEST_F(FrameLoopTest, ACapStartsFramesOnASteadyScheduleWhateverTheirWork) {
+    const struct {
+        int cap;
+        double workMs;
+        int framesInASecond;
+        std::uint64_t interval; // between two frame starts, microseconds (0: not checked)
+    } cases[] = {{0, 0, 100, 10000}, {0, 4, 71, 14000}, {1, 300, 1, 1000000},
+                 {7, 100, 7, 0},     {60, 0, 60, 0},    {60, 12, 60, 0},
+                 {144, 6, 144, 0},   {1000, 0.5, 1000, 0}};
+    for (const auto& c : cases) {
+        HeadlessBackend clock{800, 600};
+        SetBackend(&clock);
+        Timeline timeline;
+        loop.MaxFps = c.cap;
+        loop.FrameStarting = [&] { timeline.starts.push_back(clock.TickMicroseconds()); };
+        clock.OnDispatch = [&](int) {
+            clock.Advance(c.workMs);
+            flight.QuitRequested = clock.TickCount() >= 3000 ? kTrue : kFalse;
+        };
+        if (&c != &cases[0])
+            palette.CreateStarPalette(picMain.hDC());
+        loop.RunFrameLoop(800, 600);
+        SetBackend(&screen);
+        EXPECT_EQ(timeline.FramesStartedIn(1000000, 2000000), c.framesInASecond) << c.cap;
+        const std::uint64_t period = c.cap > 0 ? 1000000 / c.cap : c.interval;
+        for (std::uint64_t gap : timeline.Intervals())
+            ASSERT_TRUE(gap == period || gap == period + 1) << c.cap << ": " << gap;
+    }
+    loop.FrameStarting = nullptr;
+    loop.MaxFps = 0;
+}
+
+// A frame whose work outlasts the period lets the next start at once, and the schedule goes
+// on from there: the frames it missed are not made up in a burst.
+TEST_F(FrameLoopTest, AFrameThatRunsLateDoesNotMakeTheNextOnesPileUp) {
+    Timeline timeline;
+    loop.MaxFps = 100;
+    loop.FrameStarting = [&] { timeline.starts.push_back(screen.TickMicroseconds()); };
+    RunFrames(8, [&](int frame) { screen.Advance(frame == 4 ? 35 : 2); });
+    const std::vector<std::uint64_t> expected = {10000, 10000, 10000, 35000, 10000, 10000, 10000};
+    EXPECT_EQ(timeline.Intervals(), expected);
+}
+
+// The flight covers the same distance in a second at any cap, also where a period does not
+// divide the quarter second the rate is measured over.
+TEST_F(FrameLoopTest, TheFlightKeepsItsSpeedPerSecondAtAnyCap) {
+    bool first = true;
+    for (int cap : {1, 3, 7, 30, 50, 60, 144, 0}) {
+        HeadlessBackend clock{800, 600};
+        SetBackend(&clock);
+        if (!std::exchange(first, false)) // the last run deleted it
+            palette.CreateStarPalette(picMain.hDC());
+        loop.MaxFps = cap;
+        flight.Speed = 0.25f; // 16 units a second at 64 time steps a second
+        stars.Stars[0] = StarRecord{0, 0, 125, 1, 0};
+        float zAtOne = 0, zAtThree = 0;
+        clock.OnDispatch = [&](int) {
+            const std::uint32_t now = clock.TickCount();
+            if (now <= 1000)
+                zAtOne = stars.Stars[0].Z;
+            if (now <= 3000)
+                zAtThree = stars.Stars[0].Z;
+            flight.QuitRequested = now >= 4000 ? kTrue : kFalse;
+        };
+        loop.RunFrameLoop(800, 600);
+        SetBackend(&screen);
+        EXPECT_NEAR((zAtOne - zAtThree) / 2, 16.0f, 16.0f * 0.03f) << "cap " << cap;
+    }
+}
+
+// Hidden, the loop draws nothing and wakes at most five times a second to dispatch events.
+// Shown again, the flight goes on at the pace it had: the rate measurement and TimeScale do
+// not count the pause, so no star leaps. A close while hidden ends the loop at once.
+TEST_F(FrameLoopTest, HiddenItDrawsNothingAndShownAgainTheFlightGoesOnWithoutAJump) {
+    for (int cap : {0, 30}) {
+        HeadlessBackend clock{800, 600};
+        SetBackend(&clock);
+        if (cap != 0) // the last run deleted it
+            palette.CreateStarPalette(picMain.hDC());
+        loop.MaxFps = cap;
+        flight.Speed = 0.25f;
+        stars.Stars[0] = StarRecord{0, 0, 125, 1, 0};
+        std::vector<float> steps, scales;
+        std::vector<std::uint32_t> wakes;
+        float lastZ = 125;
+        int framesWhileHidden = 0, presentsBefore = 0;
+        loop.FrameStarting = [&] { framesWhileHidden += clock.Showing() ? 0 : 1; };
+        clock.OnDispatch = [&](int) {
+            if (!clock.Showing()) {
+                wakes.push_back(clock.TickCount());
+                EXPECT_EQ(clock.PresentCount(), presentsBefore);
+                if (clock.TickCount() >= 12000)
+                    clock.SetShowing(true);
+                return;
+            }
+            if (clock.TickCount() >= 600) { // once the rate is measured, twice
+                steps.push_back(lastZ - stars.Stars[0].Z);
+                scales.push_back(flight.TimeScale);
+            }
+            lastZ = stars.Stars[0].Z;
+            if (clock.TickCount() >= 1000 && clock.TickCount() < 2000 && wakes.empty()) {
+                clock.SetShowing(false);
+                presentsBefore = clock.PresentCount();
+            }
+            flight.QuitRequested = clock.TickCount() >= 13000 ? kTrue : kFalse;
+        };
+        loop.RunFrameLoop(800, 600);
+        SetBackend(&screen);
+        EXPECT_EQ(framesWhileHidden, 0) << cap;
+        ASSERT_GE(wakes.size(), 20u) << cap; // about 11 s hidden
+        for (size_t i = 1; i < wakes.size(); ++i)
+            EXPECT_GE(wakes[i] - wakes[i - 1], 200u) << cap;
+        // Every frame moves the star as far as the one before, also the first after the pause.
+        ASSERT_GT(steps.size(), 30u) << cap;
+        for (size_t i = 1; i < steps.size(); ++i)
+            ASSERT_NEAR(steps[i], steps[0], steps[0] * 0.02f) << cap << ", step " << i;
+        const auto [low, high] = std::minmax_element(scales.begin(), scales.end());
+        EXPECT_NEAR(*low, *high, *high * 0.02f) << cap;
+    }
+    loop.FrameStarting = nullptr;
+    loop.MaxFps = 0;
+
+    palette.CreateStarPalette(picMain.hDC());
+    int hiddenDispatches = 0;
+    screen.SetShowing(false);
+    RunFrames(50, [&](int frame) {
+        if (++hiddenDispatches == 3)
+            screen.Close();
+        EXPECT_EQ(frame, 1);
+    });
+    EXPECT_EQ(screen.Frame(), 1); // the frame drawn before the loop saw the window hidden
+    EXPECT_EQ(hiddenDispatches, 3);
+    EXPECT_TRUE(form.Unloaded());
+}
+
 } // namespace
 } // namespace oz

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace oz {
 namespace {
@@ -123,6 +124,37 @@ TEST(Form1, AsAScreensaverItFliesAloneFullScreen) {
         64 * 20, saver);
     EXPECT_LT(slowest, 0.45f);
     EXPECT_GT(fastest, 0.55f);
+}
+
+// A screensaver draws no more frames than the display shows (60 a second when the display
+// does not say, or says something unlikely); --max-fps beats that; a window of our own has
+// no cap unless asked, and keeps its 10 ms sleep: 100 frames a virtual second.
+TEST(Form1, AsAScreensaverItDrawsAtTheDisplaysRefreshRateUnlessToldOtherwise) {
+    const struct {
+        bool screensaver;
+        int refresh;
+        std::optional<int> maxFps;
+        int framesInASecond;
+    } cases[] = {{true, 75, {}, 75},  {true, 0, {}, 60},  {true, 2000, {}, 60},
+                 {true, 75, 20, 20},  {false, 75, {}, 100}, {false, 0, 144, 144}};
+    for (const auto& c : cases) {
+        StartSettings settings;
+        settings.Screensaver = settings.Autopilot = c.screensaver;
+        settings.MaxFps = c.maxFps;
+        ProgramHarness h;
+        h.screen.SetFramePeriod(0); // frames last what the loop sleeps
+        h.screen.SetRefreshRate(c.refresh);
+        int frames = 0;
+        h.Run(
+            [&](int, Form1&) {
+                const std::uint32_t now = h.screen.TickCount();
+                frames += now >= 1000 && now < 2000 ? 1 : 0;
+                if (now >= 2000)
+                    h.screen.Close();
+            },
+            100000, settings);
+        EXPECT_EQ(frames, c.framesInASecond) << c.refresh << " " << c.maxFps.value_or(0);
+    }
 }
 
 } // namespace

@@ -22,6 +22,7 @@ std::string Described(const Options& o) {
     put("speed", o.Start.SpeedLabel);
     put("stars", o.Start.Stars);
     put("brightness", o.Start.Brightness);
+    put("max-fps", o.Start.MaxFps);
     put("display", o.Display);
     put("window", o.Window);
     for (auto [on, name] : {std::pair{o.Start.ShowFps, "fps"},
@@ -63,6 +64,9 @@ TEST(Options, SetWhatTheyNameOrRefuseWithOneLineNamingTheOption) {
         {{"-fps", "-window-id", "4294967295"}, "", "window 4294967295 fps autopilot screensaver "},
         {{"--version", "--bogus"}, nullptr, "version "},
         {{"-h"}, nullptr, "help "},
+        {{"--max-fps", "60", "--fps"}, nullptr, "max-fps 60 fps "},
+        {{"--max-fps=1000"}, nullptr, "max-fps 1000 "},
+        {{"-max-fps", "1", "-root"}, nullptr, "max-fps 1 autopilot screensaver root "},
 
         {{"--bogus"}, nullptr, "refused: unknown option '--bogus' (see ozmir --help)"},
         {{"stray"}, nullptr, "refused: unexpected argument 'stray' (see ozmir --help)"},
@@ -79,6 +83,14 @@ TEST(Options, SetWhatTheyNameOrRefuseWithOneLineNamingTheOption) {
         {{"--stars", "10.5"},
          nullptr,
          "refused: --stars '10.5': want a whole number from 0 to 2000"},
+        {{"--max-fps", "0"}, nullptr, "refused: --max-fps '0': want a whole number from 1 to 1000"},
+        {{"--max-fps", "1001"},
+         nullptr,
+         "refused: --max-fps '1001': want a whole number from 1 to 1000"},
+        {{"--max-fps", "59.9"},
+         nullptr,
+         "refused: --max-fps '59.9': want a whole number from 1 to 1000"},
+        {{"--max-fps"}, nullptr, "refused: --max-fps needs a value (see ozmir --help)"},
         {{"--display", "x"}, nullptr, "refused: --display 'x': want a display number from 0 to 99"},
         {{"--window-id", "0"},
          nullptr,
