@@ -55,7 +55,7 @@ expect_drawing "screensaver's window mapped again" saver-again 100 100 400 300
 xdotool windowunmap "$HOST_ID"
 sleep 1
 kill -TERM "$OZMIR_PID"
-expect_exit 1 "SIGTERM while the window is unmapped"
+expect_signal_end 2 TERM "SIGTERM while the window is unmapped"
 kill "$HOST_PID"
 HOST_PID=
 
