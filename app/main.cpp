@@ -49,5 +49,9 @@ int main(int argc, char** argv) {
         form.Run(options.Start);
     }
     oz::SetBackend(nullptr);
+    if (!backend->Failure().empty()) {
+        std::fprintf(stderr, "ozmir: %s\n", backend->Failure().c_str());
+        return 1;
+    }
     return 0;
 }

@@ -3,6 +3,7 @@
 // window's twips geometry, showing the composed image region by region.
 
 #include "platform/Backend.h"
+#include "platform/WaylandPresent.h"
 #include "platform/XWindowWatch.h"
 
 #include <memory>
@@ -41,6 +42,10 @@ public:
     void Present(const Bitmap& windowImage, const IntRect* regions, int count) override;
     void WindowClosed(Form& form) override;
 
+    // Why the window could not be shown (no window surface, a lost connection), empty while
+    // it can. The first failure ends the flight: PollInput reports a close.
+    const std::string& Failure() const { return failure_; }
+
 private:
     SdlBackend(int screenWidth, int screenHeight);
     // Where the pointer is now, in screen pixels, asked of the display itself.
@@ -51,6 +56,10 @@ private:
     bool AdoptWindow(const SdlDisplayRequest& request, std::string& error, bool& badRequest);
     bool PollAdoptedWindow(InputEvent& event);
     void PresentScaled(const Bitmap& windowImage, const IntRect* regions, int count);
+    void PresentOnWayland(const Bitmap& windowImage, const IntRect* regions, int count);
+    // Native Wayland: our own buffers on SDL's surface, and moves handed to the compositor.
+    void StartWayland();
+    void Fail(const std::string& cause);
     // Window pixels as the program's logical pixels.
     int Logical(int physical) const;
 
@@ -69,6 +78,9 @@ private:
     Bitmap scaled_;                 // the window's image at that scale
     unsigned long adopted_ = 0;     // the X window drawn into, 0 for a window of our own
     bool closeReported_ = false;    // the end, once it came, is reported once
+    std::string failure_;
+    std::unique_ptr<WaylandPresent> wayland_; // null on X11, or where SDL shows the image
+    IntRect bufferRects_[256];                // regions at the buffer's scale
 };
 
 } // namespace oz
