@@ -2,7 +2,9 @@
 // What one buffer of a swap chain still lacks: every region shown since it was last drawn.
 // A buffer the display gives back has missed the frames shown through the others; before
 // it is shown again, these regions are copied into it from the window's image. Past
-// kMaxRegions, one box holds them all, so the list never grows during a flight.
+// kMaxRegions (a few frames of a full field of stars: a box around stars all over the
+// screen would cost a copy of the whole screen), one box holds them all, so the list never
+// grows during a flight.
 
 #include "platform/Bitmap.h"
 
@@ -12,7 +14,7 @@ namespace oz {
 
 class PendingRegions {
 public:
-    static constexpr size_t kMaxRegions = 256;
+    static constexpr size_t kMaxRegions = 4096;
 
     PendingRegions() { regions_.reserve(kMaxRegions); }
 

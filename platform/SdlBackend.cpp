@@ -475,11 +475,10 @@ void SdlBackend::WindowChanged(Form& form) {
         // Made on the chosen display, then placed below.
         // On Wayland the window's buffers have the output's own pixels (ALLOW_HIGHDPI);
         // elsewhere the flag changes nothing.
-        window_ = SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(display_),
-                                   SDL_WINDOWPOS_CENTERED_DISPLAY(display_), shown.Width(),
-                                   shown.Height(),
-                                   SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN |
-                                       SDL_WINDOW_ALLOW_HIGHDPI);
+        window_ = SDL_CreateWindow(
+            form.Caption().c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(display_),
+            SDL_WINDOWPOS_CENTERED_DISPLAY(display_), shown.Width(), shown.Height(),
+            SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
         if (!window_) {
             Fail(std::string("cannot create the window: ") + SDL_GetError());
             return;
@@ -609,11 +608,16 @@ void SdlBackend::PresentOnWayland(const Bitmap& image, const IntRect* regions, i
             Fail(error);
         return;
     }
-    if (scaled_.Width() != image.Width() * scale || scaled_.Height() != image.Height() * scale)
+    // At a new scale the enlarged image is made anew, all of it.
+    const IntRect whole = image.Bounds();
+    if (scaled_.Width() != image.Width() * scale || scaled_.Height() != image.Height() * scale) {
         scaled_.Resize(image.Width() * scale, image.Height() * scale);
+        regions = &whole;
+        count = 1;
+    }
     for (int i = 0; i < count;) {
         int n = 0;
-        for (; i < count && n < 256; ++i)
+        for (; i < count && n < kBufferRects; ++i)
             bufferRects_[n++] = ScaleRegion(image, regions[i], scale, scaled_);
         if (!wayland_->Show(scaled_, bufferRects_, n, scale, error)) {
             Fail(error);

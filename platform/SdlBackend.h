@@ -80,7 +80,8 @@ private:
     bool closeReported_ = false;    // the end, once it came, is reported once
     std::string failure_;
     std::unique_ptr<WaylandPresent> wayland_; // null on X11, or where SDL shows the image
-    IntRect bufferRects_[256];                // regions at the buffer's scale
+    static constexpr int kBufferRects = 1024; // more than a window's present holds
+    IntRect bufferRects_[kBufferRects];       // regions at the buffer's scale
 };
 
 } // namespace oz

@@ -104,11 +104,13 @@ bool WaylandPresent::MakeBuffer(Buffer& b, int width, int height, std::string& e
     static const wl_buffer_listener bufferListener = {&OnRelease};
     b.bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(Pixel);
     const int fd = SharedMemoryFile(b.bytes);
-    void* pixels = fd < 0 ? MAP_FAILED : mmap(nullptr, b.bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    void* pixels =
+        fd < 0 ? MAP_FAILED : mmap(nullptr, b.bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (pixels == MAP_FAILED) {
         if (fd >= 0)
             close(fd);
-        error = std::string("cannot share memory with the Wayland compositor: ") + std::strerror(errno);
+        error =
+            std::string("cannot share memory with the Wayland compositor: ") + std::strerror(errno);
         return false;
     }
     wl_shm_pool* pool = wl_shm_create_pool(shm_, fd, static_cast<int32_t>(b.bytes));
@@ -160,7 +162,8 @@ void WaylandPresent::Bring(Buffer& b, const Bitmap& image) {
             continue;
         const size_t bytes = static_cast<size_t>(r.Width()) * sizeof(Pixel);
         for (int y = r.top; y < r.bottom; ++y)
-            std::memcpy(b.pixels + static_cast<size_t>(y) * width + r.left, image.Row(y) + r.left, bytes);
+            std::memcpy(b.pixels + static_cast<size_t>(y) * width + r.left, image.Row(y) + r.left,
+                        bytes);
     }
     b.pending.Clear();
 }
@@ -200,8 +203,8 @@ bool WaylandPresent::Show(const Bitmap& image, const IntRect* regions, int count
         scale_ = scale;
     }
     wl_surface_attach(surface_, b->buffer, 0, 0);
-    const bool bufferDamage =
-        wl_proxy_get_version(reinterpret_cast<wl_proxy*>(surface_)) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION;
+    const bool bufferDamage = wl_proxy_get_version(reinterpret_cast<wl_proxy*>(surface_)) >=
+                              WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION;
     for (int i = 0; i < count; ++i) {
         const IntRect r = regions[i].Intersected(bounds);
         if (r.IsEmpty())

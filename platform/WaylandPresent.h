@@ -34,7 +34,8 @@ public:
     // Shows the given regions of `image`, which has the buffer's own pixels: `scale` of
     // them across each of the surface's logical pixels. False, with the reason, when the
     // image cannot reach the screen (the connection is lost, memory cannot be shared).
-    bool Show(const Bitmap& image, const IntRect* regions, int count, int scale, std::string& error);
+    bool Show(const Bitmap& image, const IntRect* regions, int count, int scale,
+              std::string& error);
 
     // Whether the connection to the compositor broke.
     bool Lost() const;

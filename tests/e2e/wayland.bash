@@ -27,7 +27,9 @@ stop_sway() {
     [[ -n $KEYS_PID ]] && kill "$KEYS_PID" 2>/dev/null
     [[ -n $SWAY_PID ]] && kill "$SWAY_PID" 2>/dev/null
     wait 2>/dev/null
-    OZMIR_PID= KEYS_PID= SWAY_PID=
+    OZMIR_PID=
+    KEYS_PID=
+    SWAY_PID=
 }
 
 cleanup() {
@@ -82,7 +84,7 @@ CONF
         sway -c "$WORK/sway.conf" >"$ARTEFACTS/$TEST_NAME-sway.log" 2>&1 &
     SWAY_PID=$!
     for _ in $(seq 100); do
-        WAYLAND_SOCKET=$(cd "$WORK/run" && ls wayland-? 2>/dev/null | head -n 1)
+        WAYLAND_SOCKET=$(find "$WORK/run" -name "wayland-?" -printf "%f\n" | head -n 1)
         wl_env
         [[ -n $WAYLAND_SOCKET ]] && wl grim - >/dev/null 2>&1 && return 0
         kill -0 "$SWAY_PID" 2>/dev/null || break
@@ -149,14 +151,16 @@ expect_pixel_in() {
 count_colour() {
     local region=()
     [[ $# -eq 6 ]] && region=(-crop "${3}x${4}+${5}+${6}" +repage)
-    convert "$ARTEFACTS/$TEST_NAME-$1.png" "${region[@]}" -alpha off -fill black +opaque "$2" -fill white \
-        -opaque "$2" -precision 12 -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+    convert "$ARTEFACTS/$TEST_NAME-$1.png" "${region[@]}" -alpha off \
+        -fill black +opaque "$2" -fill white -opaque "$2" \
+        -precision 12 -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
 
 # How many pixels of a saved screenshot are brighter than a quarter, in region W H X Y.
 bright_pixels() {
     convert "$ARTEFACTS/$TEST_NAME-$1.png" -alpha off -crop "${2}x${3}+${4}+${5}" +repage \
-        -colorspace gray -threshold 25% -precision 12 -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
+        -colorspace gray -threshold 25% \
+        -precision 12 -format '%[fx:round(mean*w*h)]' info: 2>/dev/null
 }
 
 # crop NAME FROM W H X Y: saves a region of a saved screenshot.

@@ -23,8 +23,9 @@ double_click 640 360
 shot window
 expect_pixel_in window 244 300 "$GREY" "window mode's grey frame"
 expect_pixel_in window 100 100 63,63,63 "the desktop beside the window"
-desktop=$(count_colour window 'rgb(63,63,63)')
-[[ $((desktop - $(count_colour window 'rgb(63,63,63)' 800 600 240 60))) -eq $((1280 * 720 - 800 * 600)) ]] ||
+outside=$(($(count_colour window 'rgb(63,63,63)') -
+    $(count_colour window 'rgb(63,63,63)' 800 600 240 60)))
+[[ $outside -eq $((1280 * 720 - 800 * 600)) ]] ||
     fail "the window is not 800 x 600 at (240, 60)"
 
 # The speed thumb dragged to the right, beyond the slider and back: its label changes.
@@ -49,7 +50,8 @@ shot back
 
 wait_exit 20
 [[ $EXIT_STATUS == 0 ]] || fail "Esc: exit status $EXIT_STATUS"
-grep -q . "$ARTEFACTS/$TEST_NAME.stderr" && fail "messages on a clean flight: $(cat "$ARTEFACTS/$TEST_NAME.stderr")"
+grep -q . "$ARTEFACTS/$TEST_NAME.stderr" &&
+    fail "messages on a clean flight: $(cat "$ARTEFACTS/$TEST_NAME.stderr")"
 stop_sway
 
 # Scale 2: the logical layout is 1280 x 800, every buffer has twice the pixels, and the

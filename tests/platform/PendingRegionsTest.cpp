@@ -56,7 +56,7 @@ TEST(PendingRegionsTest, BufferBroughtUpToDateEqualsTheImage) {
     std::vector<IntRect> changed;
     for (int frame = 0; frame < 400; ++frame) {
         changed.clear();
-        const int count = frame % 50 == 0 ? 600 : 1 + next(6);
+        const int count = frame % 50 == 0 ? int(PendingRegions::kMaxRegions) + 100 : 1 + next(6);
         for (int i = 0; i < count; ++i) {
             const int x = next(kW), y = next(kH);
             const IntRect r{x, y, x + 1 + next(kW - x), y + 1 + next(kH - y)};
