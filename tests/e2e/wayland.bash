@@ -66,21 +66,27 @@ wl() {
     "${WL[@]}" "$@"
 }
 
-# start_sway WIDTHxHEIGHT SCALE: one headless output; the program's window floats, as on
-# a desktop that does not tile.
+# start_sway WIDTHxHEIGHT SCALE [WIDTHxHEIGHT]: one headless output (or a second one, at
+# scale 1, to its right); the program's window floats, as on a desktop that does not tile.
 start_sway() {
-    local size=$1 scale=$2
+    local size=$1 scale=$2 second=${3:-}
     LAYOUT="$((${size%x*} / scale))x$((${size#*x} / scale))"
     cat >"$WORK/sway.conf" <<CONF
 xwayland disable
-output HEADLESS-1 resolution $size scale $scale
+output HEADLESS-1 resolution $size scale $scale position 0 0
 default_border none
 for_window [app_id="ozmir"] floating enable
 CONF
+    if [[ -n $second ]]; then
+        echo "output HEADLESS-2 resolution $second position ${LAYOUT%x*} 0" >>"$WORK/sway.conf"
+        local height=$((${LAYOUT#*x} > ${second#*x} ? ${LAYOUT#*x} : ${second#*x}))
+        LAYOUT="$((${LAYOUT%x*} + ${second%x*}))x$height"
+    fi
     chmod 644 "$WORK/sway.conf"
     rm -f "$WORK"/run/wayland-*
     "${AS_USER[@]}" env -i PATH=/usr/bin:/bin HOME="$WORK" XDG_RUNTIME_DIR="$WORK/run" \
         WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        WLR_HEADLESS_OUTPUTS=$((${#second} > 0 ? 2 : 1)) \
         sway -c "$WORK/sway.conf" >"$ARTEFACTS/$TEST_NAME-sway.log" 2>&1 &
     SWAY_PID=$!
     for _ in $(seq 100); do
@@ -101,8 +107,8 @@ keys_later() {
     KEYS_PID=$!
 }
 
-# start_ozmir_wl [ozmir's arguments]: waits until the screen shows more than the
-# background.
+# start_ozmir_wl [ozmir's arguments]: waits until the screen (the output START_OUTPUT
+# when set) shows nothing of the desktop.
 start_ozmir_wl() {
     "${WL[@]}" "$WORK/ozmir" "$@" >"$ARTEFACTS/$TEST_NAME.stdout" \
         2>"$ARTEFACTS/$TEST_NAME.stderr" &
@@ -110,7 +116,7 @@ start_ozmir_wl() {
     for _ in $(seq 100); do
         sleep 0.1
         kill -0 "$OZMIR_PID" 2>/dev/null || fail "ozmir exited at start"
-        shot start
+        shot start "${START_OUTPUT:-}"
         [[ $(count_colour start 'rgb(63,63,63)') -eq 0 ]] && { sleep 0.3; return 0; }
     done
     fail "no ozmir window covered the screen"
@@ -130,8 +136,9 @@ drag() {
         sleep 50 up
 }
 
+# shot NAME [OUTPUT]: the whole layout, or one output.
 shot() {
-    wl grim - >"$ARTEFACTS/$TEST_NAME-$1.png"
+    wl grim ${2:+-o "$2"} - >"$ARTEFACTS/$TEST_NAME-$1.png"
 }
 
 # Prints the colour of one pixel of a saved screenshot as "r,g,b".

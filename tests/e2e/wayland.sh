@@ -75,8 +75,22 @@ wait_exit 10
 grep -q "connection to the Wayland compositor was lost" "$ARTEFACTS/$TEST_NAME.stderr" ||
     fail "compositor gone: no message"
 
+# Two outputs: --display counts them, and full screen covers the one asked for.
+start_sway 800x600 1 1024x768
+for display in 0 1; do
+    START_OUTPUT=HEADLESS-$((display + 1)) start_ozmir_wl --display $display
+    shot display-0 HEADLESS-1
+    shot display-1 HEADLESS-2
+    other=$((1 - display))
+    [[ $(bright_pixels display-$display 800 600 0 0) -gt 100 &&
+        $(bright_pixels display-$other 800 600 0 0) -eq 0 ]] ||
+        fail "--display $display: the flight is not on output $display alone"
+    kill "$OZMIR_PID"
+    wait_exit 10
+    [[ $EXIT_STATUS == 0 ]] || fail "--display $display, SIGTERM: exit status $EXIT_STATUS"
+done
+
 # The screensaver modes need X11: one line, exit status 2.
-start_sway 1280x720 1
 for option in --root "--window-id 0x400001"; do
     # shellcheck disable=SC2086
     wl "$WORK/ozmir" $option >/dev/null 2>"$WORK/err"
