@@ -53,7 +53,12 @@ int main(int argc, char** argv) {
         form.Run(options.Start);
     }
     oz::SetBackend(nullptr);
+    const std::string failure = backend->Failure();
     backend.reset();
+    if (!failure.empty()) {
+        std::fprintf(stderr, "ozmir: %s\n", failure.c_str());
+        return 1;
+    }
     // Asked to stop by a signal: end by it, as the host that sent it expects.
     oz::EndByTerminationSignal();
     return 0;

@@ -81,6 +81,11 @@ public:
 
     // Input from the display, in screen pixels.
     void Dispatch(const InputEvent& event);
+    // Whether a press at window pixel (wx, wy) lands on the window's own background rather
+    // than on a control: where a display that moves windows itself starts a move.
+    bool BackgroundAt(int wx, int wy) const {
+        return image_.Bounds().Contains(wx, wy) && HitTest(wx, wy) == nullptr;
+    }
     // A second left press on the same control within this many milliseconds, and within
     // kDoubleClickSlop pixels each way of the first, is a double click.
     static constexpr std::uint32_t kDoubleClickTime = 500;

@@ -150,16 +150,21 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error, const SdlDisp
                 "WAYLAND_DISPLAY are not set)";
         return nullptr;
     }
-    const bool x11Only = !set("WAYLAND_DISPLAY") && !set("SDL_VIDEODRIVER");
-    if (x11Only)
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    // A Wayland session gets a native Wayland window; the screensaver modes draw into X11
+    // windows, which XWayland still offers there.
+    const bool screensaver = request.root || request.window != 0;
+    if (screensaver && !set("DISPLAY") && !set("SDL_VIDEODRIVER")) {
+        error = "screensaver mode needs an X11 display, and this Wayland session has none "
+                "(DISPLAY is not set)";
+        if (problem)
+            *problem = SdlStartProblem::Refused;
+        return nullptr;
+    }
+    const bool x11Only = (screensaver || !set("WAYLAND_DISPLAY")) && !set("SDL_VIDEODRIVER");
+    if (!set("SDL_VIDEODRIVER"))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, x11Only ? "x11" : "wayland,x11");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    // The image is drawn on the CPU: on X11 the window's shared-memory image is the cheapest
-    // way to the screen, where a texture on software OpenGL costs tens of ms a frame. Only a
-    // default: SDL_FRAMEBUFFER_ACCELERATION in the environment still decides, and drivers
-    // without a framebuffer of their own (Wayland) keep SDL's way.
-    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     // A display that is still starting up refuses the first connection: try a few times.
     int attempts = 0;
     while (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -185,10 +190,16 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(std::string& error, const SdlDisp
         SDL_Quit();
         return nullptr;
     }
-    const bool screensaver = request.root || request.window != 0;
     // A display that goes away ends a screensaver quietly: its host chose to go.
-    if (std::strcmp(driver, "x11") == 0)
+    if (driver && std::strcmp(driver, "x11") == 0)
         EndWhenXDisplayIsLost(screensaver ? 0 : 1);
+    // The image is drawn on the CPU: on X11 the window's shared-memory image is the cheapest
+    // way to the screen, where a texture on software OpenGL costs tens of ms a frame. Only a
+    // default, which SDL_FRAMEBUFFER_ACCELERATION in the environment overrides, and only
+    // where the driver has a framebuffer of its own: on Wayland the program shows its own
+    // shared-memory buffers, and SDL's way is left for when it cannot.
+    if (driver && std::strcmp(driver, "x11") == 0)
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     std::unique_ptr<SdlBackend> backend(new SdlBackend(0, 0));
     const bool ready = screensaver ? backend->AdoptWindow(request, error, why)
                                    : backend->ChooseDisplay(request.display, error, why);
@@ -247,6 +258,9 @@ bool SdlBackend::ChooseDisplay(int requested, std::string& error, SdlStartProble
                           kWindowModeHeight, &warning);
     if (!warning.empty())
         std::fprintf(stderr, "ozmir: %s\n", warning.c_str());
+    // A Wayland compositor places and scales windows itself; the buffers follow its scale.
+    if (driver && std::strcmp(driver, "wayland") == 0)
+        scale_ = 1;
     return true;
 }
 
@@ -339,6 +353,7 @@ SdlBackend::SdlBackend(int screenWidth, int screenHeight)
     : screenWidth_(screenWidth), screenHeight_(screenHeight) {}
 
 SdlBackend::~SdlBackend() {
+    wayland_.reset();
     if (window_)
         SDL_DestroyWindow(window_);
     SDL_Quit();
@@ -419,7 +434,7 @@ int SdlBackend::RefreshRate() {
 bool SdlBackend::PollInput(InputEvent& event) {
     if (adopted_ != 0)
         return PollAdoptedWindow(event);
-    if (TerminationRequested() && !closeReported_) {
+    if ((TerminationRequested() || !failure_.empty()) && !closeReported_) {
         closeReported_ = true;
         event = InputEvent{};
         event.type = InputEvent::Type::Close;
@@ -439,6 +454,8 @@ bool SdlBackend::PollInput(InputEvent& event) {
         }
         switch (e.type) {
         case SDL_QUIT:
+            if (wayland_ && wayland_->Lost())
+                Fail("the connection to the Wayland compositor was lost");
             event.type = InputEvent::Type::Close;
             return true;
         case SDL_WINDOWEVENT:
@@ -576,15 +593,18 @@ void SdlBackend::WindowChanged(Form& form) {
         scaled_.Resize(shown.Width(), shown.Height());
     if (!window_) {
         // Made on the chosen display, then placed below.
-        window_ = SDL_CreateWindow(form.Caption().c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(display_),
-                                   SDL_WINDOWPOS_CENTERED_DISPLAY(display_), shown.Width(),
-                                   shown.Height(), SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+        // On Wayland the window's buffers have the output's own pixels (ALLOW_HIGHDPI);
+        // elsewhere the flag changes nothing.
+        window_ = SDL_CreateWindow(
+            form.Caption().c_str(), SDL_WINDOWPOS_CENTERED_DISPLAY(display_),
+            SDL_WINDOWPOS_CENTERED_DISPLAY(display_), shown.Width(), shown.Height(),
+            SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
         if (!window_) {
-            std::fprintf(stderr, "ozmir: cannot create the window: %s\n",
-                         Printable(SDL_GetError(), kLongestShownValue).c_str());
+            Fail("cannot create the window: " + Printable(SDL_GetError(), kLongestShownValue));
             return;
         }
         watch_.Watch(window_);
+        StartWayland();
     }
     const Bitmap& icon = form.Icon();
     if (icon.Width() > 0 && (iconShown_ != &icon || iconWidth_ != icon.Width())) {
@@ -621,11 +641,11 @@ void SdlBackend::WindowChanged(Form& form) {
 namespace {
 
 // Copies the given regions of `image` into the window's surface and shows them, as many
-// rectangles to one request as SDL takes.
-void ShowRegions(SDL_Window* window, const Bitmap& image, const IntRect* regions, int count) {
+// rectangles to one request as SDL takes. False when the window has no surface.
+bool ShowRegions(SDL_Window* window, const Bitmap& image, const IntRect* regions, int count) {
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (!surface)
-        return;
+        return false;
     SDL_Rect rects[1024];
     int n = 0;
     IntRect bounds = IntRect{0, 0, surface->w, surface->h}.Intersected(image.Bounds());
@@ -649,19 +669,81 @@ void ShowRegions(SDL_Window* window, const Bitmap& image, const IntRect* regions
         SDL_UnlockSurface(surface);
     if (n > 0)
         SDL_UpdateWindowSurfaceRects(window, rects, n);
+    return true;
+}
+
+// A press on the window's grey background moves the window: on Wayland only the
+// compositor can move it, and SDL hands it the move for the areas named draggable.
+SDL_HitTestResult BackgroundMoves(SDL_Window* window, const SDL_Point* at, void* data) {
+    const Form* form = *static_cast<Form**>(data);
+    const bool fullscreen = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) != 0;
+    return form && !fullscreen && form->BackgroundAt(at->x, at->y) ? SDL_HITTEST_DRAGGABLE
+                                                                   : SDL_HITTEST_NORMAL;
 }
 
 } // namespace
 
 void SdlBackend::Present(const Bitmap& image, const IntRect* regions, int count) {
-    if (!window_ || watch_.Gone())
+    if (!window_ || watch_.Gone() || !failure_.empty())
         return;
     if (adopted_ != 0 && !fullscreen_)
         return;
-    if (scale_ > 1 && !fullscreen_)
+    if (wayland_)
+        PresentOnWayland(image, regions, count);
+    else if (scale_ > 1 && !fullscreen_)
         PresentScaled(image, regions, count);
-    else
-        ShowRegions(window_, image, regions, count);
+    else if (!ShowRegions(window_, image, regions, count))
+        Fail(std::string("cannot show the window: ") + SDL_GetError());
+}
+
+void SdlBackend::Fail(const std::string& cause) {
+    if (failure_.empty())
+        failure_ = cause;
+}
+
+void SdlBackend::StartWayland() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_WAYLAND)
+        return;
+    std::string error;
+    wayland_ = WaylandPresent::Create(info.info.wl.display, info.info.wl.surface, error);
+    if (!wayland_) // SDL's own way to the screen still works, at its cost
+        SDL_Log("ozmir: %s; showing the window through SDL instead", error.c_str());
+    SDL_SetWindowHitTest(window_, BackgroundMoves, &form_);
+}
+
+// The window's image in buffers at the output's scale: each region enlarged, then shown.
+// Only a shown window has a surface the compositor takes buffers for.
+void SdlBackend::PresentOnWayland(const Bitmap& image, const IntRect* regions, int count) {
+    if ((SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) == 0)
+        return;
+    int w, h, pw, ph;
+    SDL_GetWindowSize(window_, &w, &h);
+    SDL_GetWindowSizeInPixels(window_, &pw, &ph);
+    const int scale = w > 0 && pw >= 2 * w ? pw / w : 1;
+    std::string error;
+    if (scale == 1) {
+        if (!wayland_->Show(image, regions, count, 1, error))
+            Fail(error);
+        return;
+    }
+    // At a new scale the enlarged image is made anew, all of it.
+    const IntRect whole = image.Bounds();
+    if (scaled_.Width() != image.Width() * scale || scaled_.Height() != image.Height() * scale) {
+        scaled_.Resize(image.Width() * scale, image.Height() * scale);
+        regions = &whole;
+        count = 1;
+    }
+    for (int i = 0; i < count;) {
+        int n = 0;
+        for (; i < count && n < kBufferRects; ++i)
+            bufferRects_[n++] = ScaleRegion(image, regions[i], scale, scaled_);
+        if (!wayland_->Show(scaled_, bufferRects_, n, scale, error)) {
+            Fail(error);
+            return;
+        }
+    }
 }
 
 // Window mode on a scaled display: each region enlarged into the scaled image, then shown.
@@ -671,7 +753,10 @@ void SdlBackend::PresentScaled(const Bitmap& image, const IntRect* regions, int 
         int n = 0;
         for (; i < count && n < 256; ++i)
             scaled[n++] = ScaleRegion(image, regions[i], scale_, scaled_);
-        ShowRegions(window_, scaled_, scaled, n);
+        if (!ShowRegions(window_, scaled_, scaled, n)) {
+            Fail(std::string("cannot show the window: ") + SDL_GetError());
+            return;
+        }
     }
 }
 
@@ -690,6 +775,7 @@ void SdlBackend::WindowClosed(Form& form) {
     if (window_ && adoptedRoot_)
         ClearRootWindow();
     if (window_) {
+        wayland_.reset();
         SDL_DestroyWindow(window_);
         watch_.Settle();
         window_ = nullptr;

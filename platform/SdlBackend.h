@@ -4,6 +4,7 @@
 
 #include "platform/Backend.h"
 #include "platform/DisplayPower.h"
+#include "platform/WaylandPresent.h"
 #include "platform/XWindowWatch.h"
 
 #include <memory>
@@ -60,6 +61,10 @@ public:
     void Present(const Bitmap& windowImage, const IntRect* regions, int count) override;
     void WindowClosed(Form& form) override;
 
+    // Why the window could not be shown (no window surface, a lost connection), empty while
+    // it can. The first failure ends the flight: PollInput reports a close.
+    const std::string& Failure() const { return failure_; }
+
 private:
     SdlBackend(int screenWidth, int screenHeight);
     // Where the pointer is now, in screen pixels, asked of the display itself.
@@ -75,6 +80,10 @@ private:
     void ClearRootWindow();
     bool PollAdoptedWindow(InputEvent& event);
     void PresentScaled(const Bitmap& windowImage, const IntRect* regions, int count);
+    void PresentOnWayland(const Bitmap& windowImage, const IntRect* regions, int count);
+    // Native Wayland: our own buffers on SDL's surface, and moves handed to the compositor.
+    void StartWayland();
+    void Fail(const std::string& cause);
     // Window pixels as the program's logical pixels.
     int Logical(int physical) const;
 
@@ -97,6 +106,10 @@ private:
     DisplayPower power_;            // whether the monitors sleep, asked now and then
     bool asleep_ = false;
     std::uint32_t powerAskedAt_ = 0;
+    std::string failure_;
+    std::unique_ptr<WaylandPresent> wayland_; // null on X11, or where SDL shows the image
+    static constexpr int kBufferRects = 1024; // more than a window's present holds
+    IntRect bufferRects_[kBufferRects];       // regions at the buffer's scale
 };
 
 } // namespace oz

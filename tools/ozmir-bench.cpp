@@ -8,16 +8,19 @@
 //       and the heap allocations (none once the flight is under way). Each size is also
 //       compared with one clear plus one copy of a whole frame of that size.
 //
-//   ozmir-bench --window [--seconds S] [--xpid PID]
-//       On the real display (scripts/bench-window runs it under Xvfb): first a bare loop that
+//   ozmir-bench --window [--seconds S] [--server-pid PID]
+//       On the real display (scripts/bench-window runs it under Xvfb and under a headless
+//       Wayland compositor): first a bare loop that
 //       clears a full-screen frame, draws 1500 dots and presents it every 10 ms through the
 //       same SDL path the program uses (and once more presenting each dot by itself, a
 //       request per dot), then the program's default flight in full screen
 //       (after a warm-up at top speed that brings every star of the field into use).
 //       Prints frames per second and the CPU time per frame of this process and, given its
-//       process id, of the X server.
+//       process id, of the display server (the X server or the Wayland compositor). On
+//       Wayland the bare loops go through SDL's own window surface (OpenGL), the program
+//       through its shared-memory buffers.
 //
-//   ozmir-bench --pacing [--seconds S] [--rounds N] [--xpid PID]
+//   ozmir-bench --pacing [--seconds S] [--rounds N] [--server-pid PID]
 //       On the real display: the program's flight without a cap, with --max-fps 60, with
 //       its window unmapped (as a minimised window is; once with the loop that draws on
 //       regardless, as it did before it learnt to pause), as a screensaver whose window
@@ -346,7 +349,7 @@ struct Pace {
         std::printf("%-8s %7.1f fps  CPU/frame: program %6.2f ms", what, frames / seconds,
                     selfCpu * 1000 / frames);
         if (serverCpu >= 0)
-            std::printf(" + X server %6.2f ms = %6.2f ms", serverCpu * 1000 / frames,
+            std::printf(" + server %6.2f ms = %6.2f ms", serverCpu * 1000 / frames,
                         (selfCpu + serverCpu) * 1000 / frames);
         std::printf("\n");
     }
@@ -830,8 +833,8 @@ int RunPacing(double seconds, int rounds, long serverPid) {
 
 int Usage() {
     std::fprintf(stderr, "usage: ozmir-bench [--frames N] [--screen WxH]\n"
-                         "       ozmir-bench --window [--seconds S] [--xpid PID]\n"
-                         "       ozmir-bench --pacing [--seconds S] [--rounds N] [--xpid PID]\n");
+                         "       ozmir-bench --window [--seconds S] [--server-pid PID]\n"
+                         "       ozmir-bench --pacing [--seconds S] [--rounds N] [--server-pid PID]\n");
     return 2;
 }
 
@@ -856,7 +859,7 @@ int main(int argc, char** argv) {
             seconds = std::max(1.0, std::atof(argv[++i]));
         } else if (arg == "--rounds" && hasValue) {
             rounds = std::max(1, std::atoi(argv[++i]));
-        } else if (arg == "--xpid" && hasValue) {
+        } else if ((arg == "--server-pid" || arg == "--xpid") && hasValue) {
             serverPid = std::atol(argv[++i]);
         } else if (arg == "--screen" && hasValue &&
                    std::sscanf(argv[++i], "%dx%d", &width, &height) == 2 && width >= 64 &&

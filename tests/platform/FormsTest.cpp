@@ -148,6 +148,36 @@ TEST_F(FormsTest, SurfacesLieAboveLabelsAndShapesMadeAfterThem) {
     EXPECT_EQ(screen.Screenshot().Get(10, 20), 0x0000FFu);
 }
 
+// Where a display that moves windows itself starts a move: where a press would reach the
+// window's own MouseDown, and nowhere else.
+TEST_F(FormsTest, BackgroundIsWhereThePressReachesTheWindowItself) {
+    PictureBox& pic = OpenWindow(); // window pixels (10, 20) to (110, 70)
+    Label& label = form.AddLabel("lbl");
+    label.Move(200 * 15, 20 * 15, 100 * 15, 20 * 15);
+    Shape& shape = form.AddShape("Shape1"); // shapes take no input
+    shape.Move(0, 0, 800 * 15, 600 * 15);
+    Record(form.MouseDown, "window");
+    struct Case {
+        int x, y;
+        bool background;
+    } cases[] = {
+        {5, 5, true},     {10, 20, false},  {109, 69, false},  {110, 69, true},
+        {250, 30, false}, {799, 599, true}, {800, 300, false}, {-1, 300, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(form.BackgroundAt(c.x, c.y), c.background) << c.x << "," << c.y;
+        if (c.x < 0 || c.x >= 800)
+            continue;
+        log.clear();
+        screen.MouseDown(100 + c.x, 50 + c.y);
+        screen.MouseUp(100 + c.x, 50 + c.y);
+        DoEvents();
+        EXPECT_EQ(log.rfind(" window", 0) == 0, c.background) << c.x << "," << c.y << log;
+    }
+    pic.SetVisible(false); // a hidden surface leaves the background bare
+    EXPECT_TRUE(form.BackgroundAt(50, 40));
+}
+
 TEST_F(FormsTest, SurfaceLinesWithFarOrNonFiniteEndsDrawOnlyWhatIsOnTheSurface) {
     PictureBox& pic = OpenWindow();
     pic.SetBackColor(0);
