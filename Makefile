@@ -25,8 +25,8 @@ asan: deps
 	cmake --build build/asan -j $(JOBS) --target ozmir_tests ozmir
 
 # Unit tests, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# the end-to-end tests under Xvfb.
-test: build asan
+# the end-to-end tests under Xvfb and in chromium.
+test: build asan web
 	cd build/test && ctest --output-on-failure -j $(JOBS) -LE e2e
 	cd build/asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \

@@ -156,6 +156,24 @@ EMSCRIPTEN_KEEPALIVE int ozmir_full_screen() {
     return program && program->FullScreen ? 1 : 0;
 }
 
+// A little of the flight, for the page's tests.
+EMSCRIPTEN_KEEPALIVE double ozmir_speed() {
+    return program ? program->Speed : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE double ozmir_look_angle() {
+    return program ? program->LookAngleH : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE const char* ozmir_caption(const char* label) {
+    if (!program)
+        return "";
+    for (Control* c : program->Window().StackingOrder())
+        if (c->Kind() == ControlKind::Label && c->Name() == label)
+            return static_cast<Label*>(c)->Caption().c_str();
+    return "";
+}
+
 } // extern "C"
 
 int main(int argc, char** argv) {
