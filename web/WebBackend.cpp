@@ -14,9 +14,10 @@ namespace {
 // the flight asks of the page.
 EM_JS(void, PagePlace, (int left, int top, int width, int height, int ratio),
       { ozmirPage.place(left, top, width, height, ratio); });
-EM_JS(void, PagePut, (const void* pixels, int canvasWidth, int canvasHeight, int x, int y,
-                      int width, int height),
-      { ozmirPage.put(HEAPU8, pixels, canvasWidth, canvasHeight, x, y, width, height); });
+// Shows `count` rectangles (x, y, width, height, in canvas pixels) of the canvas's pixels.
+EM_JS(void, PagePut, (const void* pixels, int canvasWidth, int canvasHeight, const int* rects,
+                      int count),
+      { ozmirPage.put(HEAPU8, HEAP32, pixels, canvasWidth, canvasHeight, rects, count); });
 EM_JS(void, PageClosed, (), { ozmirPage.closed(); });
 EM_JS(void, PageFullScreen, (int wanted), { ozmirPage.fullScreen(wanted !== 0); });
 
@@ -109,24 +110,34 @@ void WebBackend::Convert(const Bitmap& image, const IntRect& region) {
 }
 
 void WebBackend::Present(const Bitmap& windowImage, const IntRect* regions, int count) {
+    const double started = emscripten_get_now();
+    PresentRegions(windowImage, regions, count);
+    presentMs_ += emscripten_get_now() - started;
+}
+
+void WebBackend::PresentRegions(const Bitmap& windowImage, const IntRect* regions, int count) {
     const IntRect bounds = windowImage.Bounds();
     if (bounds.Width() != placed_.Width() || bounds.Height() != placed_.Height())
         return; // the window's image follows its size at the next present
     const int canvasWidth = placed_.Width() * ratio_, canvasHeight = placed_.Height() * ratio_;
+    const IntRect whole[] = {bounds};
     if (wholeUpload_) {
         wholeUpload_ = false;
-        Convert(windowImage, bounds);
-        PagePut(rgba_.data(), canvasWidth, canvasHeight, 0, 0, canvasWidth, canvasHeight);
-        return;
+        regions = whole;
+        count = 1;
     }
+    rects_.clear();
     for (int i = 0; i < count; ++i) {
         const IntRect r = regions[i].Intersected(bounds);
         if (r.IsEmpty())
             continue;
         Convert(windowImage, r);
-        PagePut(rgba_.data(), canvasWidth, canvasHeight, r.left * ratio_, r.top * ratio_,
-                r.Width() * ratio_, r.Height() * ratio_);
+        rects_.insert(rects_.end(), {r.left * ratio_, r.top * ratio_, r.Width() * ratio_,
+                                     r.Height() * ratio_});
     }
+    if (!rects_.empty())
+        PagePut(rgba_.data(), canvasWidth, canvasHeight, rects_.data(),
+                static_cast<int>(rects_.size() / 4));
 }
 
 void WebBackend::WindowClosed(Form& form) {

@@ -55,7 +55,11 @@ public:
     void Present(const Bitmap& windowImage, const IntRect* regions, int count) override;
     void WindowClosed(Form& form) override;
 
+    // Milliseconds spent showing regions, in all.
+    double PresentMs() const { return presentMs_; }
+
 private:
+    void PresentRegions(const Bitmap& windowImage, const IntRect* regions, int count);
     void Convert(const Bitmap& image, const IntRect& region);
 
     int width_, height_, ratio_;
@@ -68,8 +72,10 @@ private:
     IntRect placed_{};
     bool wholeUpload_ = true;
     bool acted_ = false;
+    double presentMs_ = 0;
     int screenLeft_ = 0, screenTop_ = 0;
     std::vector<std::uint32_t> rgba_; // the canvas's pixels, RGBA bytes in memory order
+    std::vector<int> rects_;          // what one present shows, kept from call to call
 };
 
 } // namespace oz
