@@ -6,6 +6,7 @@
 #include "platform/Assets.h"
 #include "platform/Font.h"
 #include "platform/HeadlessBackend.h"
+#include "tools/GlyphCapture.h"
 #include "ui/Form1.h"
 #include "web/BakedData.h"
 
@@ -56,36 +57,20 @@ struct RenderedFace {
     std::vector<std::uint8_t> coverage;
 };
 
-// Draws each glyph alone, white on black, and reads its coverage back: the blend of
-// white over black at coverage a gives exactly a in every channel.
 RenderedFace Render(const Font& font) {
+    static_assert(kFirstCapturedByte == baked::kFirstGlyph && kCapturedBytes == baked::kGlyphCount);
+    const CapturedGlyphs captured(font);
     RenderedFace out;
-    const int margin = 2 * font.PixelSize() + 8;
-    const int side = 2 * margin;
-    for (int byte = baked::kFirstGlyph; byte < baked::kFirstGlyph + baked::kGlyphCount; ++byte) {
-        const char text[2] = {static_cast<char>(byte), 0};
-        Bitmap image(side, side, 0);
-        font.DrawLine(image, text, margin, margin, 0xFFFFFF, image.Bounds());
-        int left = side, top = side, right = -1, bottom = -1;
-        for (int y = 0; y < side; ++y)
-            for (int x = 0; x < side; ++x)
-                if (image.Row(y)[x] != 0) {
-                    left = std::min(left, x), right = std::max(right, x);
-                    top = std::min(top, y), bottom = std::max(bottom, y);
-                }
+    for (int i = 0; i < kCapturedBytes; ++i) {
+        const GlyphImage& c = captured[i];
         baked::Glyph g{};
-        g.advance = static_cast<std::int16_t>(font.MeasureWidth(text));
+        g.advance = static_cast<std::int16_t>(c.advance);
+        g.left = static_cast<std::int16_t>(c.left);
+        g.top = static_cast<std::int16_t>(c.top);
+        g.width = static_cast<std::int16_t>(c.width);
+        g.height = static_cast<std::int16_t>(c.height);
         g.offset = static_cast<std::uint32_t>(out.coverage.size());
-        if (right >= 0) {
-            const int baseline = margin + font.Ascent();
-            g.left = static_cast<std::int16_t>(left - margin);
-            g.top = static_cast<std::int16_t>(baseline - top);
-            g.width = static_cast<std::int16_t>(right - left + 1);
-            g.height = static_cast<std::int16_t>(bottom - top + 1);
-            for (int y = top; y <= bottom; ++y)
-                for (int x = left; x <= right; ++x)
-                    out.coverage.push_back(static_cast<std::uint8_t>(image.Row(y)[x] & 0xFF));
-        }
+        out.coverage.insert(out.coverage.end(), c.coverage.begin(), c.coverage.end());
         out.glyphs.push_back(g);
     }
     return out;

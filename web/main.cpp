@@ -78,6 +78,9 @@ bool ProgramKey(unsigned long code) {
 EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* e, void*) {
     if (!program || e->metaKey || e->ctrlKey || !ProgramKey(e->keyCode))
         return EM_FALSE;
+    // In the browser's full screen, Esc is the browser's: it leaves its full screen.
+    if (e->keyCode == 27 && EM_ASM_INT({ return document.fullscreenElement ? 1 : 0; }))
+        return EM_FALSE;
     page->UserActed();
     InputEvent event;
     event.type = type == EMSCRIPTEN_EVENT_KEYDOWN ? InputEvent::Type::KeyDown
