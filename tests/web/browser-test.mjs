@@ -174,8 +174,9 @@ try {
   }
 
   // ---- The recorder's pixels, on the virtual clock ----
-  const runs = [['screenshots.script', '1024x768'], ['keys.script', '1920x1080'], ['keys.script', '800x600'],
-                ['panel.script', '1024x768']];
+  // Every script at 1024 x 768, the keyboard's flight also at two other sizes.
+  const runs = [...flights.map((f) => [path.basename(f), '1024x768']),
+                ['keys.script', '1920x1080'], ['keys.script', '800x600']];
   for (const [script, size] of runs) {
     const out = fs.mkdtempSync(path.join(os.tmpdir(), 'ozmir-record-'));
     execFileSync(recorder, ['--screen', size, '--script', path.join(served, 'flights', script), '--out', out]);
