@@ -142,11 +142,17 @@ EMSCRIPTEN_KEEPALIVE void ozmir_screen_moved(int left, int top) {
         page->ScreenMoved(left, top);
 }
 
-// The browser left its full screen (Esc): the flight leaves full screen too.
+// The browser left its full screen (Esc): the flight leaves full screen too, through the
+// key that does it, handled in the next frame's dispatch like any other.
 EMSCRIPTEN_KEEPALIVE void ozmir_left_browser_full_screen() {
-    if (!program || !page->WindowFillsScreen() || !program->FullScreen)
+    if (!program || !program->FullScreen)
         return;
-    program->picMain_DblClick();
+    for (auto type : {InputEvent::Type::KeyDown, InputEvent::Type::KeyUp}) {
+        InputEvent enter;
+        enter.type = type;
+        enter.keyCode = 13;
+        page->Push(enter);
+    }
 }
 
 EMSCRIPTEN_KEEPALIVE double ozmir_frame_work_ms() {
