@@ -25,8 +25,8 @@ asan: deps
 	cmake --build build/asan -j $(JOBS) --target ozmir_tests ozmir
 
 # Unit tests, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# the end-to-end tests under Xvfb.
-test: build asan
+# the end-to-end tests under Xvfb and in chromium.
+test: build asan web
 	cd build/test && ctest --output-on-failure -j $(JOBS) -LE e2e
 	cd build/asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
@@ -49,3 +49,20 @@ format:
 
 clean:
 	rm -rf build
+
+.PHONY: web
+
+# The program as a web page: build/web/index.html, index.js and index.wasm. The glyphs
+# and pictures are made by the native build's make-glyphs first.
+web: deps
+	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DOZMIR_E2E=OFF $(CI_FLAGS)
+	cmake --build build/release -j $(JOBS) --target make-glyphs
+	mkdir -p build/web-objects
+	build/release/make-glyphs build/web-objects/Baked.cpp.new
+	cmp -s build/web-objects/Baked.cpp.new build/web-objects/Baked.cpp || \
+		mv build/web-objects/Baked.cpp.new build/web-objects/Baked.cpp
+	rm -f build/web-objects/Baked.cpp.new
+	NODE_PATH=/usr/share/nodejs emcmake cmake -S web -B build/web-objects \
+		-DCMAKE_BUILD_TYPE=Release -DOZMIR_BAKED=$(CURDIR)/build/web-objects/Baked.cpp \
+		-DOZMIR_WEB_OUT=$(CURDIR)/build/web -DOZMIR_VERSION=1.0.0 $(CI_FLAGS)
+	NODE_PATH=/usr/share/nodejs cmake --build build/web-objects -j $(JOBS)

@@ -1,5 +1,7 @@
 #include "platform/Font.h"
 
+#include "platform/GlyphImage.h"
+
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -144,16 +146,11 @@ FT_Face OpenFace(const std::string& file, int index) {
     return face;
 }
 
-struct Glyph {
-    bool ready = false;
-    int advance = 0; // whole pixels
-    int left = 0, top = 0, width = 0, height = 0;
-    std::vector<std::uint8_t> coverage; // width * height, 0..255
-};
+using Glyph = GlyphImage;
 
 } // namespace
 
-struct Font::Impl {
+struct Font::Impl final : GlyphSource {
     FontSpec request;
     FontFile file;
     int pixelSize = 0;
@@ -164,7 +161,7 @@ struct Font::Impl {
     bool oblique = false;
     std::array<Glyph, kByteCount> glyphs;
 
-    const Glyph* GlyphFor(unsigned char byte);
+    const Glyph* GlyphFor(unsigned char byte) override;
     void Render(Glyph& g, unsigned char byte);
     int FallbackAdvance(unsigned char byte) const {
         return byte < kFirstByte ? 0 : std::max(1, (pixelSize * 3 + 4) / 5);
@@ -340,41 +337,7 @@ void Font::DrawLine(Bitmap& image, std::string_view text, int x, int top, Pixel 
     IntRect area = clip.Intersected(image.Bounds());
     if (area.IsEmpty() || !impl_->face)
         return;
-    const int baseline = top + impl_->ascent;
-    const int cr = static_cast<int>((color >> 16) & 0xFF);
-    const int cg = static_cast<int>((color >> 8) & 0xFF);
-    const int cb = static_cast<int>(color & 0xFF);
-    // out = dst + (color - dst) * coverage / 255, rounded half away from zero.
-    auto mix = [](int d, int c, int a) {
-        int v = (c - d) * a;
-        return d + (v >= 0 ? (v + 127) / 255 : (v - 127) / 255);
-    };
-
-    int pen = x;
-    for (char ch : text) {
-        const Glyph* g = impl_->GlyphFor(static_cast<unsigned char>(ch));
-        if (!g)
-            continue;
-        const int gx = pen + g->left, gy = baseline - g->top;
-        pen += g->advance;
-        IntRect box = IntRect{gx, gy, gx + g->width, gy + g->height}.Intersected(area);
-        image.Touch(box);
-        for (int y = box.top; y < box.bottom; ++y) {
-            const std::uint8_t* cov = g->coverage.data() + static_cast<size_t>(y - gy) * g->width;
-            Pixel* row = image.WritableRow(y);
-            for (int px = box.left; px < box.right; ++px) {
-                const int a = cov[px - gx];
-                if (a == 0)
-                    continue;
-                const Pixel d = row[px];
-                const int r = mix(static_cast<int>((d >> 16) & 0xFF), cr, a);
-                const int gg = mix(static_cast<int>((d >> 8) & 0xFF), cg, a);
-                const int b = mix(static_cast<int>(d & 0xFF), cb, a);
-                row[px] = (static_cast<Pixel>(r) << 16) | (static_cast<Pixel>(gg) << 8) |
-                          static_cast<Pixel>(b);
-            }
-        }
-    }
+    DrawGlyphLine(image, *impl_, text, x, top + impl_->ascent, color, area);
 }
 
 } // namespace oz

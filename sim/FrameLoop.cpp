@@ -2,7 +2,6 @@
 
 #include "platform/Backend.h"
 #include "platform/Rounding.h"
-#include "sim/FramePacer.h"
 #include "sim/KeyboardControls.h"
 
 #include <cmath>
@@ -70,6 +69,13 @@ std::uint32_t FrameLoop::WaitWhileHidden() {
 }
 
 void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeightPx) {
+    BeginFrames(ScreenWidthPx, ScreenHeightPx);
+    while (RunFrame()) {
+    }
+    EndFrames();
+}
+
+void FrameLoop::BeginFrames(std::int32_t ScreenWidthPx, std::int32_t ScreenHeightPx) {
     FlightState& f = flight_;
 
     f.ViewWidth = ToInt32(picMain_.ScaleWidth());
@@ -78,15 +84,13 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
     f.HalfHeight = f.ViewHeight / 2;
 
     const LOGBRUSH black{BS_SOLID, 0, 0};
-    const HBRUSH clearingBrush = CreateBrushIndirect(&black);
+    clearingBrush_ = CreateBrushIndirect(&black);
 
-    RECT helpRect;
-    SetRect(&helpRect, (ScreenWidthPx - kHelpWidth) / 2, (ScreenHeightPx - kHelpHeight) / 2,
+    SetRect(&helpRect_, (ScreenWidthPx - kHelpWidth) / 2, (ScreenHeightPx - kHelpHeight) / 2,
             (ScreenWidthPx + kHelpWidth) / 2, (ScreenHeightPx + kHelpHeight) / 2);
     SetRect(&f.FpsRect, ToInt32(picMain_.ScaleWidth() - 40.0f), 5, ToInt32(picMain_.ScaleWidth()),
             35);
-    RECT hintRect;
-    SetRect(&hintRect, 5, 5, 400, 40);
+    SetRect(&hintRect_, 5, 5, 400, 40);
 
     f.IntroTime = StartupHint ? 3.0f : 0.0f;
     f.LookAngleH = 0.0f;
@@ -96,109 +100,119 @@ void FrameLoop::RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeig
     f.SinLookV = 0.0f;
     f.CosLookV = 1.0f;
     f.ShowFps = FpsAtStart ? kTrue : kFalse;
-    std::int32_t frameCounter = 0;
+    frameCounter_ = 0;
     FrameRate = 0;
-    std::uint32_t lastMeasurement = GetTickCount();
+    lastMeasurement_ = GetTickCount();
     f.SpeedInfoTime = 0.0f;
     f.ViewInfoTime = 0.0f;
     f.TimeScale = 1.0f;
     f.QuitRequested = kFalse;
+    pacer_ = FramePacer(MaxFps);
+    pacer_.Restart(CurrentBackend().TickMicroseconds());
+    hDC_ = nullptr;
+    running_ = true;
+}
+
+bool FrameLoop::RunFrame() {
+    if (!running_)
+        return false;
+    FlightState& f = flight_;
+    CurrentBackend().FrameStarted();
+    if (FrameStarting)
+        FrameStarting();
+    HDC hDC = hDC_ = picMain_.hDC();
+
+    // Frames finished in a window of at least 250 ms, times 4, whatever its true length.
+    // Under a cap the window's true length counts: a period that does not divide
+    // 250 ms would otherwise slow the flight (at 1 frame a second, to a quarter).
+    ++frameCounter_;
+    const std::int32_t elapsed = static_cast<std::int32_t>(GetTickCount() - lastMeasurement_);
+    if (elapsed >= kMeasureWindowMs) {
+        if (MaxFps > 0) {
+            const float rate =
+                static_cast<float>(frameCounter_) * 1000.0f / static_cast<float>(elapsed);
+            FrameRate = ToInt32(rate);
+            f.TimeScale = 64.0f / rate;
+        } else {
+            FrameRate = frameCounter_ * 4;
+            f.TimeScale = 64.0f / static_cast<float>(FrameRate);
+        }
+        lastMeasurement_ = GetTickCount();
+        frameCounter_ = 0;
+    }
+
+    RECT clearRect;
+    SetRect(&clearRect, 0, 0, f.ViewWidth, f.ViewHeight);
+    FillRect(hDC, &clearRect, clearingBrush_);
+    CurrentBackend().PhaseDone(FramePhase::Cleared);
+
+    StarSight sight;
+    for (int i = 0; i < kStarSlots; ++i) {
+        if (stars_.StarStep(i, f, sight))
+            DrawStar(hDC, sight);
+    }
+    CurrentBackend().PhaseDone(FramePhase::StarsDrawn);
+
+    if (f.FullScreen) {
+        KeyboardControls::RunKeyboardSteeringStep(f, stars_);
+        if (Autopilot)
+            Autopilot();
+    } else if (PanelSteeringStep)
+        PanelSteeringStep();
+    CurrentBackend().PhaseDone(FramePhase::Steered);
+
+    if (f.IntroTime > 0.0f) {
+        const COLORREF color =
+            f.IntroTime > 1.0f ? kTextColor : MultiplyColor(kTextColor, f.IntroTime);
+        SetTextColor(hDC, color);
+        DrawTextA(hDC, kHintText, -1, &hintRect_, DT_TOP_LEFT);
+        f.IntroTime = f.IntroTime - 0.01f * f.TimeScale;
+    }
+
+    if (f.HelpShown) {
+        if (f.HelpFade >= 1.0f)
+            f.HelpFade = 1.0f;
+        SetTextColor(hDC, MultiplyColor(kTextColor, f.HelpFade));
+        f.HelpFade = f.HelpFade + 0.012f * f.TimeScale;
+        DrawTextA(hDC, Label1_.Caption().c_str(), -1, &helpRect_, DT_TOP_LEFT);
+    }
+
+    if (f.SpeedInfoTime > 0.0f) {
+        if (DisplaySpeed)
+            DisplaySpeed(hDC, std::sqrt(f.Speed * 5.0f) * 0.2f);
+        f.SpeedInfoTime = f.SpeedInfoTime - f.TimeScale;
+    }
+    if (f.ViewInfoTime > 0.0f) {
+        if (DisplayView)
+            DisplayView(hDC, picImages_.hDC(), f.LookAngleH, f.LookAngleV);
+        f.ViewInfoTime = f.ViewInfoTime - f.TimeScale;
+    }
+
+    if (f.ShowFps)
+        DrawFps(hDC, f.FpsRect, FrameRate, f.FpsText);
+    CurrentBackend().PhaseDone(FramePhase::OverlaysDrawn);
+
+    picMain_.Refresh();
+    DoEvents();
     Backend& backend = CurrentBackend();
-    FramePacer pacer(MaxFps);
-    pacer.Restart(backend.TickMicroseconds());
+    if (MaxFps > 0)
+        backend.SleepUntilMicroseconds(pacer_.NextDue(backend.TickMicroseconds()));
+    else
+        Sleep(10);
+    // The pause is not flight time: the rate measurement and the schedule skip it.
+    if (!f.QuitRequested && !backend.Showing()) {
+        lastMeasurement_ += WaitWhileHidden();
+        pacer_.Restart(backend.TickMicroseconds());
+    }
+    return !f.QuitRequested;
+}
 
-    HDC hDC = nullptr;
-    do {
-        CurrentBackend().FrameStarted();
-        if (FrameStarting)
-            FrameStarting();
-        hDC = picMain_.hDC();
-
-        // Frames finished in a window of at least 250 ms, times 4, whatever its true length.
-        // Under a cap the window's true length counts: a period that does not divide
-        // 250 ms would otherwise slow the flight (at 1 frame a second, to a quarter).
-        ++frameCounter;
-        const std::int32_t elapsed = static_cast<std::int32_t>(GetTickCount() - lastMeasurement);
-        if (elapsed >= kMeasureWindowMs) {
-            if (MaxFps > 0) {
-                const float rate = static_cast<float>(frameCounter) * 1000.0f /
-                                   static_cast<float>(elapsed);
-                FrameRate = ToInt32(rate);
-                f.TimeScale = 64.0f / rate;
-            } else {
-                FrameRate = frameCounter * 4;
-                f.TimeScale = 64.0f / static_cast<float>(FrameRate);
-            }
-            lastMeasurement = GetTickCount();
-            frameCounter = 0;
-        }
-
-        RECT clearRect;
-        SetRect(&clearRect, 0, 0, f.ViewWidth, f.ViewHeight);
-        FillRect(hDC, &clearRect, clearingBrush);
-        CurrentBackend().PhaseDone(FramePhase::Cleared);
-
-        StarSight sight;
-        for (int i = 0; i < kStarSlots; ++i) {
-            if (stars_.StarStep(i, f, sight))
-                DrawStar(hDC, sight);
-        }
-        CurrentBackend().PhaseDone(FramePhase::StarsDrawn);
-
-        if (f.FullScreen) {
-            KeyboardControls::RunKeyboardSteeringStep(f, stars_);
-            if (Autopilot)
-                Autopilot();
-        } else if (PanelSteeringStep)
-            PanelSteeringStep();
-        CurrentBackend().PhaseDone(FramePhase::Steered);
-
-        if (f.IntroTime > 0.0f) {
-            const COLORREF color =
-                f.IntroTime > 1.0f ? kTextColor : MultiplyColor(kTextColor, f.IntroTime);
-            SetTextColor(hDC, color);
-            DrawTextA(hDC, kHintText, -1, &hintRect, DT_TOP_LEFT);
-            f.IntroTime = f.IntroTime - 0.01f * f.TimeScale;
-        }
-
-        if (f.HelpShown) {
-            if (f.HelpFade >= 1.0f)
-                f.HelpFade = 1.0f;
-            SetTextColor(hDC, MultiplyColor(kTextColor, f.HelpFade));
-            f.HelpFade = f.HelpFade + 0.012f * f.TimeScale;
-            DrawTextA(hDC, Label1_.Caption().c_str(), -1, &helpRect, DT_TOP_LEFT);
-        }
-
-        if (f.SpeedInfoTime > 0.0f) {
-            if (DisplaySpeed)
-                DisplaySpeed(hDC, std::sqrt(f.Speed * 5.0f) * 0.2f);
-            f.SpeedInfoTime = f.SpeedInfoTime - f.TimeScale;
-        }
-        if (f.ViewInfoTime > 0.0f) {
-            if (DisplayView)
-                DisplayView(hDC, picImages_.hDC(), f.LookAngleH, f.LookAngleV);
-            f.ViewInfoTime = f.ViewInfoTime - f.TimeScale;
-        }
-
-        if (f.ShowFps)
-            DrawFps(hDC, f.FpsRect, FrameRate, f.FpsText);
-        CurrentBackend().PhaseDone(FramePhase::OverlaysDrawn);
-
-        picMain_.Refresh();
-        DoEvents();
-        if (MaxFps > 0)
-            backend.SleepUntilMicroseconds(pacer.NextDue(backend.TickMicroseconds()));
-        else
-            Sleep(10);
-        // The pause is not flight time: the rate measurement and the schedule skip it.
-        if (!f.QuitRequested && !backend.Showing()) {
-            lastMeasurement += WaitWhileHidden();
-            pacer.Restart(backend.TickMicroseconds());
-        }
-    } while (!f.QuitRequested);
-
-    DeleteObject(clearingBrush);
-    palette_.DeleteStarPalette(hDC);
+void FrameLoop::EndFrames() {
+    if (!running_)
+        return;
+    running_ = false;
+    DeleteObject(clearingBrush_);
+    palette_.DeleteStarPalette(hDC_);
 }
 
 } // namespace oz

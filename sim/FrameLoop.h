@@ -8,6 +8,7 @@
 #include "platform/Forms.h"
 #include "platform/Gdi.h"
 #include "sim/FlightState.h"
+#include "sim/FramePacer.h"
 #include "sim/StarField.h"
 #include "sim/StarPalette.h"
 
@@ -45,6 +46,12 @@ public:
     // Runs frames until QuitRequested is set by a handler during a frame's dispatch.
     void RunFrameLoop(std::int32_t ScreenWidthPx, std::int32_t ScreenHeightPx);
 
+    // The same loop a frame at a time, for a host that owns the loop (a browser's
+    // animation frames): BeginFrames, then RunFrame until it returns false, then EndFrames.
+    void BeginFrames(std::int32_t ScreenWidthPx, std::int32_t ScreenHeightPx);
+    bool RunFrame(); // false once QuitRequested is set, or before BeginFrames
+    void EndFrames();
+
 private:
     void DrawStar(HDC hDC, const StarSight& sight);
     // Dispatches events, without drawing, until the window can be seen again or unloads;
@@ -57,6 +64,16 @@ private:
     FlightState& flight_;
     StarField& stars_;
     StarPalette& palette_;
+
+    // What one run of the loop keeps from frame to frame.
+    bool running_ = false;
+    HBRUSH clearingBrush_ = nullptr;
+    RECT helpRect_{};
+    RECT hintRect_{};
+    std::int32_t frameCounter_ = 0;
+    std::uint32_t lastMeasurement_ = 0;
+    FramePacer pacer_{0};
+    HDC hDC_ = nullptr;
 };
 
 // The box of the disc a star of size s >= 1 is drawn as: floor(s) pixels across, at

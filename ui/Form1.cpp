@@ -188,6 +188,18 @@ void Form1::Run(const StartSettings& settings) {
     window_.Load();
 }
 
+void Form1::Start(const StartSettings& settings) {
+    stepped_ = true;
+    Run(settings);
+}
+
+bool Form1::RunFrame() {
+    if (Loop.RunFrame())
+        return true;
+    Loop.EndFrames();
+    return false;
+}
+
 // Speed, star count and brightness as the command line asked; the sliders and labels show
 // them when the panel appears.
 void Form1::ApplyStartSettings() {
@@ -303,7 +315,10 @@ void Form1::Form_Load() {
     // 13 to 15. Stars, then the loop until the window unloads.
     Palette.CreateStarPalette(picMain.hDC());
     Field.PlaceStarField();
-    Loop.RunFrameLoop(ScreenWidthPx, ScreenHeightPx);
+    if (stepped_)
+        Loop.BeginFrames(ScreenWidthPx, ScreenHeightPx);
+    else
+        Loop.RunFrameLoop(ScreenWidthPx, ScreenHeightPx);
 }
 
 void Form1::picMain_DblClick() {

@@ -37,6 +37,11 @@ public:
 
     // Loads the window; its load handler is the program and returns when it unloads.
     void Run(const StartSettings& settings = {});
+    // The same start for a host that owns the loop: loads the window and returns before
+    // the first frame; then RunFrame once a frame until it returns false (the window has
+    // unloaded and the loop has ended).
+    void Start(const StartSettings& settings = {});
+    bool RunFrame();
 
     Form& Window() { return window_; }
 
@@ -122,6 +127,7 @@ private:
     void FollowScreen();
 
     StartSettings Settings;
+    bool stepped_ = false; // the host runs the frames, one RunFrame at a time
 
     KeyboardControls Keys;
     FrameLoop Loop;

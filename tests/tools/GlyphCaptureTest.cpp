@@ -1,0 +1,57 @@
+// The glyphs the web build carries: read back from the native fonts, they draw every
+// text exactly as the native fonts do.
+
+#include "platform/GlyphImage.h"
+#include "tools/GlyphCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace oz {
+namespace {
+
+TEST(GlyphCapture, CapturedGlyphsDrawTheNativePixels) {
+    std::string every;
+    for (int byte = kFirstCapturedByte; byte < kFirstCapturedByte + kCapturedBytes; ++byte)
+        every += static_cast<char>(byte);
+    // Heavy, italic (glyphs reach over their neighbours), emboldened and plain faces.
+    const FontSpec fonts[] = {{"Arial Black", 9.75f, false, false},
+                              {"Arial Black", 21.75f, false, true},
+                              {"Arial Narrow", 18.0f, true, true},
+                              {"Arial Narrow", 5.5f, true, true},
+                              {FontSpec{}}};
+    for (const FontSpec& spec : fonts) {
+        const Font& font = Font::Get(spec);
+        CapturedGlyphs captured(font);
+        int width = 0;
+        for (char c : every)
+            width += captured.GlyphFor(static_cast<unsigned char>(c))->advance;
+        EXPECT_EQ(width, font.MeasureWidth(every)) << spec.family << " " << spec.points;
+        EXPECT_EQ(captured.GlyphFor(31), nullptr);
+        EXPECT_EQ(captured.GlyphFor(127), nullptr);
+
+        // A striped background and a clip that cuts through the line on every side.
+        Bitmap native(width + 20, 3 * font.LineHeight(), 0);
+        for (int y = 0; y < native.Height(); ++y)
+            for (int x = 0; x < native.Width(); ++x)
+                native.Set(x, y, static_cast<Pixel>((x * 7919 + y * 104729) & 0xFFFFFF));
+        Bitmap web = native;
+        const IntRect clip{5, font.LineHeight() + 3, width - 5, 2 * font.LineHeight() - 2};
+        font.DrawLine(native, every, 3, font.LineHeight(), 0xD6CBA3, clip);
+        DrawGlyphLine(web, captured, every, 3, font.LineHeight() + font.Ascent(), 0xD6CBA3,
+                      clip.Intersected(web.Bounds()));
+        int differ = 0, changed = 0;
+        Bitmap before(native.Width(), native.Height());
+        for (int y = 0; y < native.Height(); ++y)
+            for (int x = 0; x < native.Width(); ++x) {
+                differ += native.Get(x, y) != web.Get(x, y);
+                changed += native.Get(x, y) != static_cast<Pixel>((x * 7919 + y * 104729) & 0xFFFFFF);
+            }
+        EXPECT_EQ(differ, 0) << spec.family << " " << spec.points;
+        EXPECT_GT(changed, width) << spec.family << " " << spec.points << ": no text drawn";
+    }
+}
+
+} // namespace
+} // namespace oz
