@@ -113,7 +113,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${OZMIR_PACKAGE_MAINTAINER})
 # dpkg-shlibdeps works out the libraries; the packages of the declared font set
-# (platform/FontSet.cpp) are file dependencies it cannot see.
+# (platform/pixels/FontSet.cpp) are file dependencies it cannot see.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)

@@ -1,7 +1,7 @@
 #include "engine3d/Draw3D.h"
 
 #include "engine3d/Object3D.h"
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 
 #include <cmath>
 #include <stdexcept>

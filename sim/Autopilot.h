@@ -3,7 +3,7 @@
 // made through the same steering calls as the keys, so the flight keeps every rule it has
 // under the keyboard. The same seed always flies the same way.
 
-#include "platform/Random.h"
+#include "platform/forms/Random.h"
 #include "sim/FlightState.h"
 #include "sim/StarField.h"
 

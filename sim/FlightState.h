@@ -2,7 +2,7 @@
 // The state of one flight: where the viewer looks, how fast it flies, what the frame loop
 // shows over the stars, and which flight keys are held. Members of the main window.
 
-#include "platform/Gdi.h"
+#include "platform/pixels/Gdi.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "sim/FrameLoop.h"
 
-#include "platform/Backend.h"
-#include "platform/Rounding.h"
+#include "platform/forms/Backend.h"
+#include "platform/pixels/Rounding.h"
 #include "sim/KeyboardControls.h"
 
 #include <cmath>

@@ -5,8 +5,8 @@
 // cap frames start on a steady schedule instead of the sleep. While nobody can see the
 // window it draws nothing and waits for events; the flight goes on from where it was.
 
-#include "platform/Forms.h"
-#include "platform/Gdi.h"
+#include "platform/forms/Forms.h"
+#include "platform/pixels/Gdi.h"
 #include "sim/FlightState.h"
 #include "sim/FramePacer.h"
 #include "sim/StarField.h"

@@ -1,7 +1,7 @@
 #include "sim/StarField.h"
 
-#include "platform/Random.h"
-#include "platform/Rounding.h"
+#include "platform/forms/Random.h"
+#include "platform/pixels/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // The six pale tints of the stars, with one pen and one brush of each, made once for the
 // whole run.
 
-#include "platform/Gdi.h"
+#include "platform/pixels/Gdi.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 // averaged over a grid of samples, and relief shading under one light from the upper
 // left. Only +, -, *, / and sqrt are used, so every build paints the same pixels.
 
-#include "platform/Bitmap.h"
+#include "platform/pixels/Bitmap.h"
 
 #include <algorithm>
 #include <cmath>

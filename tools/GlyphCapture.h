@@ -3,8 +3,8 @@
 // the blend of white over black at coverage a leaves exactly a in every channel. The web
 // build carries glyphs captured this way, so its text has the native pixels.
 
-#include "platform/Font.h"
-#include "platform/GlyphImage.h"
+#include "platform/pixels/Font.h"
+#include "platform/pixels/GlyphImage.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // window's icon) and <directory>/icons/ozmir-<size>.png (the icon theme's sizes).
 // Usage: make-assets [directory]   (default: assets, under the current directory)
 
-#include "platform/Assets.h"
+#include "platform/pixels/Assets.h"
 #include "tools/IconArt.h"
 #include "tools/SpriteSheetArt.h"
 

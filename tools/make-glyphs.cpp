@@ -3,9 +3,9 @@
 // FreeType, fontconfig and libpng.
 // Usage: make-glyphs OUTPUT.cpp
 
-#include "platform/Assets.h"
-#include "platform/Font.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/pixels/Assets.h"
+#include "platform/pixels/Font.h"
+#include "platform/displays/HeadlessBackend.h"
 #include "tools/GlyphCapture.h"
 #include "ui/Form1.h"
 #include "web/BakedData.h"

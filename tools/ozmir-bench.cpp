@@ -31,9 +31,9 @@
 //       schedule and dispatches events: the machine's own floor. The cases take turns for N
 //       rounds (3), and each prints its median round.
 
-#include "platform/Form.h"
-#include "platform/HeadlessBackend.h"
-#include "platform/SdlBackend.h"
+#include "platform/forms/Form.h"
+#include "platform/displays/HeadlessBackend.h"
+#include "platform/displays/SdlBackend.h"
 #include "sim/FramePacer.h"
 #include "ui/Form1.h"
 

@@ -6,10 +6,10 @@
 //   ozmir-record [--screen WxH] [--fps N] [--frames N] --random SEED
 
 #include "engine3d/GlobalDataAndFunctions3D.h"
-#include "platform/Assets.h"
-#include "platform/Backend.h"
-#include "platform/HeadlessBackend.h"
-#include "platform/Printable.h"
+#include "platform/pixels/Assets.h"
+#include "platform/forms/Backend.h"
+#include "platform/displays/HeadlessBackend.h"
+#include "platform/forms/Printable.h"
 #include "tools/OutputFolder.h"
 #include "tools/RandomFlight.h"
 #include "ui/Form1.h"

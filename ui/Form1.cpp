@@ -1,8 +1,8 @@
 #include "ui/Form1.h"
 
-#include "platform/Assets.h"
-#include "platform/Backend.h"
-#include "platform/Rounding.h"
+#include "platform/pixels/Assets.h"
+#include "platform/forms/Backend.h"
+#include "platform/pixels/Rounding.h"
 #include "ui/ScreenSize.h"
 #include "widgets/Images.h"
 #include "widgets/TimerOwner.h"

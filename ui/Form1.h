@@ -3,7 +3,7 @@
 // flight it owns. The window is the program: its load handler runs the frame loop until
 // the window unloads.
 
-#include "platform/Form.h"
+#include "platform/forms/Form.h"
 #include "sim/Autopilot.h"
 #include "sim/FlightState.h"
 #include "sim/FrameLoop.h"

@@ -1,6 +1,6 @@
 #include "ui/OnScreenInfo.h"
 
-#include "platform/Rounding.h"
+#include "platform/pixels/Rounding.h"
 #include "sim/StarPalette.h"
 #include "ui/ScreenSize.h"
 

@@ -4,7 +4,7 @@
 // 1024 x 768 screen, shifted to keep their distance from the bottom-right corner; on wider
 // screens the speed bar is centred.
 
-#include "platform/Gdi.h"
+#include "platform/pixels/Gdi.h"
 
 #include <cstdint>
 

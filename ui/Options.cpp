@@ -1,6 +1,6 @@
 #include "ui/Options.h"
 
-#include "platform/Printable.h"
+#include "platform/forms/Printable.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Pictures in the web build: the program's own pictures arrive decoded at build time;
 // there is no PNG decoder in the page, and no file to read or write.
 
-#include "platform/Assets.h"
+#include "platform/pixels/Assets.h"
 #include "web/BakedData.h"
 
 namespace oz {

@@ -1,8 +1,8 @@
 // Text in the web build: the glyphs the native font code rendered when the page was
 // built, drawn the same way the native fonts draw theirs.
 
-#include "platform/Font.h"
-#include "platform/GlyphImage.h"
+#include "platform/pixels/Font.h"
+#include "platform/pixels/GlyphImage.h"
 #include "web/BakedData.h"
 
 #include <array>

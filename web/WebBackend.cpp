@@ -1,6 +1,6 @@
 #include "web/WebBackend.h"
 
-#include "platform/Form.h"
+#include "platform/forms/Form.h"
 
 #include <emscripten.h>
 

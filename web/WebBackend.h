@@ -7,7 +7,7 @@
 // Paced, the clock is virtual instead (frame n reads n periods), the page's own input is
 // not listened to, and the page's script feeds input through Push: a recorder in a page.
 
-#include "platform/Backend.h"
+#include "platform/forms/Backend.h"
 
 #include <cstdint>
 #include <deque>

@@ -2,7 +2,7 @@
 // frames. The page (web/index.html) passes its size and the options of its query string
 // as arguments: --page WxH RATIO PERIOD BENCH-FRAMES, then the program's own options.
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 #include "ui/Form1.h"
 #include "ui/Options.h"
 #include "web/WebBackend.h"

@@ -8,7 +8,7 @@
 #include "engine3d/Camera.h"
 #include "engine3d/Draw3D.h"
 #include "engine3d/Object3D.h"
-#include "platform/Event.h"
+#include "platform/forms/Event.h"
 
 #include <cstdint>
 #include <memory>

@@ -5,8 +5,8 @@
 // drawn on white: the mask is ORed in first, whitening the opaque area, and the
 // picture is ANDed over it, so the transparent area keeps what was there.
 
-#include "platform/Forms.h"
-#include "platform/Gdi.h"
+#include "platform/forms/Forms.h"
+#include "platform/pixels/Gdi.h"
 
 #include <cstdint>
 #include <vector>

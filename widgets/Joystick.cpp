@@ -1,6 +1,6 @@
 #include "widgets/Joystick.h"
 
-#include "platform/Rounding.h"
+#include "platform/pixels/Rounding.h"
 #include "widgets/Images.h"
 #include "widgets/TimerOwner.h"
 

@@ -7,7 +7,7 @@
 // Set-up: PictureObject, TimerObject, WheelSize, then Redraw. Binding a surface or a
 // timer connects its events to this joystick until another is bound or it goes.
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 #include "widgets/MouseConnections.h"
 
 #include <cstdint>

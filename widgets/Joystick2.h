@@ -8,7 +8,7 @@
 // TimerObject and Redraw. Binding a surface or a timer connects its events to this
 // wheel until another is bound or the wheel goes.
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 #include "widgets/MouseConnections.h"
 
 #include <cstdint>

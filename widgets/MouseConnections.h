@@ -2,8 +2,8 @@
 // A widget's mouse handlers (Pict_MouseDown, Pict_MouseMove, Pict_MouseUp) connected to
 // the surface it is bound to, for as long as this lives or until it is bound again.
 
-#include "platform/Event.h"
-#include "platform/Forms.h"
+#include "platform/forms/Event.h"
+#include "platform/forms/Forms.h"
 
 #include <cstdint>
 

@@ -10,7 +10,7 @@
 // timer's events; they stay connected for the slider's life (a later binding, or the
 // slider's destruction, silences the earlier connections).
 
-#include "platform/Forms.h"
+#include "platform/forms/Forms.h"
 #include "widgets/MouseConnections.h"
 
 #include <cstdint>

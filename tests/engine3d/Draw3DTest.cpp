@@ -3,8 +3,8 @@
 
 #include "engine3d/Draw3D.h"
 #include "engine3d/Object3D.h"
-#include "platform/Form.h"
-#include "platform/Forms.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Forms.h"
 
 #include <gtest/gtest.h>
 

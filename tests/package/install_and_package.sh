@@ -41,8 +41,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 # The packages of the declared font set, as its table names them: the package and the
 # install step bring every one.
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-fonts=$(grep -o '"fonts-[a-z0-9-]*"' "$source_dir/platform/FontSet.cpp" | tr -d '"' | sort -u)
-[[ -n $fonts ]] || fail "no font packages found in platform/FontSet.cpp"
+fonts=$(grep -o '"fonts-[a-z0-9-]*"' "$source_dir/platform/pixels/FontSet.cpp" | tr -d '"' | sort -u)
+[[ -n $fonts ]] || fail "no font packages found in platform/pixels/FontSet.cpp"
 for want in libc6 libsdl2 libpng libfreetype libfontconfig libx11 $fonts; do
     [[ $depends == *"$want"* ]] || fail "Depends lacks $want: $depends"
 done

@@ -3,8 +3,8 @@
 // out. Keys reach the handlers in the frame's event dispatch.
 
 #include "sim/FrameLoop.h"
-#include "platform/Form.h"
-#include "platform/HeadlessBackend.h"
+#include "platform/forms/Form.h"
+#include "platform/displays/HeadlessBackend.h"
 #include "sim/KeyboardControls.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // rotations of turning, spinning and looking.
 
 #include "sim/StarField.h"
-#include "platform/Random.h"
+#include "platform/forms/Random.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The glyphs the web build carries: read back from the native fonts, they draw every
 // text exactly as the native fonts do.
 
-#include "platform/GlyphImage.h"
+#include "platform/pixels/GlyphImage.h"
 #include "tools/GlyphCapture.h"
 
 #include <gtest/gtest.h>

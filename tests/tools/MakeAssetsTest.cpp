@@ -1,7 +1,7 @@
 // The committed pictures are exactly what make-assets draws, so the sheet and the icons
 // can be changed only through its code.
 
-#include "platform/Assets.h"
+#include "platform/pixels/Assets.h"
 #include "tools/IconArt.h"
 #include "tools/SpriteSheetArt.h"
 

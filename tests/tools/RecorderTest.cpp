@@ -1,7 +1,7 @@
 // ozmir-record, run as a user runs it: a script in, pictures and states out, the same
 // bytes every time, and a clear refusal of bad input.
 
-#include "platform/Assets.h"
+#include "platform/pixels/Assets.h"
 
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>

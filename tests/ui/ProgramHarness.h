@@ -3,7 +3,7 @@
 // event dispatch: it sees the state as the frame left it, and the input it queues is
 // handled in that same dispatch.
 
-#include "platform/HeadlessBackend.h"
+#include "platform/displays/HeadlessBackend.h"
 #include "ui/Form1.h"
 
 #include <array>

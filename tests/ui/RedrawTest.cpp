@@ -3,8 +3,8 @@
 // window composes and presents only that) and once redrawing every pixel of every frame,
 // and the window's composed image must be the same after every frame.
 
-#include "platform/Form.h"
-#include "platform/Random.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Random.h"
 #include "tests/ui/ProgramHarness.h"
 
 #include <gtest/gtest.h>

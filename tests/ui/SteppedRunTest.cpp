@@ -1,7 +1,7 @@
 // A host that owns the loop (a web page's animation frames) runs the program a frame at
 // a time: it must fly exactly the frames the program's own loop flies.
 
-#include "platform/Random.h"
+#include "platform/forms/Random.h"
 #include "tests/ui/ProgramHarness.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,84 @@
+// Window mode on a high-density display: the scale chosen, where the window goes, and the
+// enlarged frame it shows.
+
+#include "platform/displays/DisplayScale.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace oz {
+namespace {
+
+TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
+    const struct {
+        const char* env;
+        float dpi;
+        int width, height;
+        int scale;
+        bool warns; // the variable is ignored, with one line saying so
+    } cases[] = {
+        {nullptr, 0, 3840, 2160, 1, false},   // DPI unknown
+        {nullptr, 144, 3840, 2160, 1, false}, // 1.5 is not a whole scale
+        {nullptr, 180, 3840, 2160, 2, false}, // close enough to 2
+        {nullptr, 300, 3840, 2160, 3, false}, // 3 × 800 × 600 still fits
+        {nullptr, 400, 3840, 2160, 3, false}, // 4 would not
+        {nullptr, 192, 1024, 768, 1, false},  // 1600 × 1200 would not fit
+        {"2", 96, 3840, 2160, 2, false},      // the variable decides
+        {"1", 192, 3840, 2160, 1, false},     // also downwards
+        {"8", 96, 1920, 1200, 2, false},      // but the window must fit
+        {"0", 192, 3840, 2160, 2, true},     // out of range: ignored, with a warning
+        {"9", 96, 3840, 2160, 1, true},
+        {"-1", 96, 3840, 2160, 1, true},
+        {"2.5", 192, 3840, 2160, 2, true},   // malformed: ignored, with a warning
+        {"2x", 96, 3840, 2160, 1, true},
+        {" 2", 96, 3840, 2160, 1, true},
+        {"", 192, 3840, 2160, 2, false},      // empty is unset: no warning
+    };
+    for (const auto& c : cases) {
+        std::string warning;
+        EXPECT_EQ(DesktopScale(c.env, c.dpi, c.width, c.height, 800, 600, &warning), c.scale)
+            << (c.env ? c.env : "(unset)") << " " << c.dpi << " " << c.width;
+        EXPECT_EQ(!warning.empty(), c.warns) << (c.env ? c.env : "(unset)") << ": " << warning;
+    }
+    // The warning is one line that shows the value, harmless and short.
+    std::string warning;
+    DesktopScale("3\n\x1b[2J", 96, 3840, 2160, 800, 600, &warning);
+    EXPECT_EQ(warning, "OZMIR_SCALE '3\\x0a\\x1b[2J' ignored: want a whole number from 1 to 8");
+}
+
+std::array<int, 4> Edges(const IntRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+TEST(DisplayScale, TheWindowStaysCentredAndMovesByWholeScaledPixels) {
+    // The 800 × 600 window centred on a 3840 × 2160 display, and one logical pixel off.
+    const IntRect centred{1520, 780, 2320, 1380};
+    EXPECT_EQ(Edges(PhysicalWindowRect(centred, 3840, 2160, 1)), Edges(centred));
+    EXPECT_EQ(Edges(PhysicalWindowRect(centred, 3840, 2160, 2)),
+              (std::array{1120, 480, 2720, 1680}));
+    EXPECT_EQ(Edges(PhysicalWindowRect(centred.Translated(1, -1), 3840, 2160, 2)),
+              (std::array{1122, 478, 2722, 1678}));
+}
+
+TEST(DisplayScale, AFrameIsShownWithEachPixelAsASquare) {
+    // A known frame, every pixel a different colour, shown in two regions, the second
+    // partly outside it; nothing to show for a region wholly outside.
+    Bitmap frame(5, 4);
+    for (int i = 0; i < 20; ++i)
+        frame.Data()[i] = static_cast<Pixel>(i + 1);
+    Bitmap shown(10, 8, 0xFFFFFF);
+    EXPECT_EQ(Edges(ScaleRegion(frame, {1, 1, 3, 3}, 2, shown)), (std::array{2, 2, 6, 6}));
+    EXPECT_EQ(Edges(ScaleRegion(frame, {4, 3, 9, 9}, 2, shown)), (std::array{8, 6, 10, 8}));
+    EXPECT_TRUE(ScaleRegion(frame, {6, 0, 8, 2}, 2, shown).IsEmpty());
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool shownHere = (x >= 2 && x < 6 && y >= 2 && y < 6) || (x >= 8 && y >= 6);
+            EXPECT_EQ(shown.Get(x, y), shownHere ? frame.Get(x / 2, y / 2) : 0xFFFFFF)
+                << x << "," << y;
+        }
+}
+
+} // namespace
+} // namespace oz

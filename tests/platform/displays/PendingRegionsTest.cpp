@@ -1,0 +1,92 @@
+// The regions a buffer of a swap chain missed: whatever order the display gives buffers
+// back in, and however many regions pile up, a buffer brought up to date from them holds
+// the image.
+
+#include "platform/displays/PendingRegions.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace oz {
+namespace {
+
+bool Same(const IntRect& a, const IntRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST(PendingRegionsTest, KeepsEachRegionThenOneBoxPastTheLimit) {
+    PendingRegions p;
+    p.Add({3, 4, 3, 9}); // empty
+    EXPECT_TRUE(p.Regions().empty());
+    for (size_t i = 0; i < PendingRegions::kMaxRegions; ++i)
+        p.Add({int(i), 10, int(i) + 1, 11});
+    ASSERT_EQ(p.Regions().size(), PendingRegions::kMaxRegions);
+    EXPECT_TRUE(Same(p.Regions()[7], {7, 10, 8, 11}));
+    p.Add({-5, 2, 0, 3}); // one too many: the box of all, this one included
+    ASSERT_EQ(p.Regions().size(), 1u);
+    EXPECT_TRUE(Same(p.Regions()[0], {-5, 2, int(PendingRegions::kMaxRegions), 11}));
+    p.Add({0, 0, 1, 1}); // regions gather again after the box
+    EXPECT_EQ(p.Regions().size(), 2u);
+    p.MissAll({0, 0, 64, 48});
+    ASSERT_EQ(p.Regions().size(), 1u);
+    EXPECT_TRUE(Same(p.Regions()[0], {0, 0, 64, 48}));
+    p.Clear();
+    EXPECT_TRUE(p.Regions().empty());
+}
+
+// A chain of three buffers shown in turn, each given back at random, with frames of few
+// and of very many changed regions: the buffer shown always equals the image.
+TEST(PendingRegionsTest, BufferBroughtUpToDateEqualsTheImage) {
+    constexpr int kW = 64, kH = 48, kBuffers = 3;
+    Bitmap image(kW, kH);
+    struct Buffer {
+        std::vector<Pixel> pixels = std::vector<Pixel>(kW * kH, 0xDEAD);
+        bool busy = false;
+        PendingRegions pending;
+    } buffers[kBuffers];
+    for (Buffer& b : buffers)
+        b.pending.MissAll(image.Bounds());
+    std::uint32_t seed = 7;
+    auto next = [&seed](int n) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % unsigned(n));
+    };
+    std::vector<IntRect> changed;
+    for (int frame = 0; frame < 400; ++frame) {
+        changed.clear();
+        const int count = frame % 50 == 0 ? int(PendingRegions::kMaxRegions) + 100 : 1 + next(6);
+        for (int i = 0; i < count; ++i) {
+            const int x = next(kW), y = next(kH);
+            const IntRect r{x, y, x + 1 + next(kW - x), y + 1 + next(kH - y)};
+            image.FillRect(r, Pixel(frame * 1000 + i));
+            changed.push_back(r);
+        }
+        for (Buffer& b : buffers)
+            for (const IntRect& r : changed)
+                b.pending.Add(r);
+        for (Buffer& b : buffers) // the display gives some back
+            if (next(3) == 0)
+                b.busy = false;
+        Buffer* free = nullptr;
+        for (Buffer& b : buffers)
+            if (!b.busy && !free)
+                free = &b;
+        if (!free)
+            continue; // all held: shown with a later frame
+        for (const IntRect& r : free->pending.Regions())
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    free->pixels[size_t(y * kW + x)] = image.Get(x, y);
+        free->pending.Clear();
+        free->busy = true;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                ASSERT_EQ(free->pixels[size_t(y * kW + x)], image.Get(x, y))
+                    << "frame " << frame << " at " << x << "," << y;
+    }
+}
+
+} // namespace
+} // namespace oz

@@ -1,0 +1,208 @@
+// The forms runtime on the headless display: routing of input, double clicks, key preview,
+// timers, stacking and composition. The mouse capture of a pressed surface is exercised by
+// the widget tests, whose drags go far outside their surfaces.
+
+#include "platform/forms/Form.h"
+#include "platform/displays/HeadlessBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace oz {
+namespace {
+
+class FormsTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetBackend(&screen); }
+    void TearDown() override { SetBackend(nullptr); }
+
+    // An 800 x 600 window at (100, 50) with one 100 x 50 surface at (10, 20).
+    PictureBox& OpenWindow() {
+        form.Move(100 * 15, 50 * 15, 800 * 15, 600 * 15);
+        PictureBox& pic = form.AddPicture("pic");
+        pic.Move(10 * 15, 20 * 15, 100 * 15, 50 * 15);
+        pic.SetScaleMode(vbPixels);
+        form.Show();
+        return pic;
+    }
+
+    // Logs every event of `source` as " name button x,y".
+    void Record(MouseEvent& source, const std::string& name) {
+        source.Connect([this, name](std::int16_t b, std::int16_t, float x, float y) {
+            log += " " + name + " " + std::to_string(b) + " " + std::to_string(int(x)) + "," +
+                   std::to_string(int(y));
+        });
+    }
+
+    HeadlessBackend screen{1024, 768};
+    Form form{"test"};
+    std::string log;
+};
+
+// A double click arrives as press, release, DblClick, release. The second left press
+// makes one when it comes within 500 ms of the first, within 2 pixels each way; a double
+// click ends the sequence, so a third quick press is a plain press again.
+TEST_F(FormsTest, DoubleClicksAreDecidedByTimeAndPlace) {
+    PictureBox& pic = OpenWindow();
+    pic.MouseDown.Connect([&](auto...) { log += " down"; });
+    pic.MouseUp.Connect([&](auto...) { log += " up"; });
+    pic.DblClick.Connect([&] { log += " dbl"; });
+    struct Press {
+        int ms, dx, dy;
+        std::int16_t button = 1;
+    };
+    struct Case {
+        std::vector<Press> presses;
+        std::string seen;
+    };
+    const Case cases[] = {
+        {{{0, 0, 0}, {500, 2, -2}}, " down up dbl up"},
+        {{{0, 0, 0}, {501, 0, 0}}, " down up down up"},
+        {{{0, 0, 0}, {100, 3, 0}}, " down up down up"},
+        {{{0, 0, 0}, {100, 0, 20}}, " down up down up"},
+        {{{0, 0, 0}, {100, 0, 0}, {100, 0, 0}}, " down up dbl up down up"},
+        {{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, " down up dbl up down up dbl up"},
+        {{{0, 0, 0, 2}, {100, 0, 0}, {100, 0, 0, 2}, {100, 0, 0}},
+         " down up down up down up down up"},
+    };
+    for (const Case& c : cases) {
+        screen.Advance(1000);
+        log.clear();
+        for (const Press& p : c.presses) {
+            screen.Advance(p.ms);
+            screen.MouseDown(130 + p.dx, 90 + p.dy, p.button);
+            screen.MouseUp(130 + p.dx, 90 + p.dy, p.button);
+        }
+        DoEvents();
+        EXPECT_EQ(log, c.seen) << c.presses.size() << " presses, second after " << c.presses[1].ms;
+    }
+}
+
+TEST_F(FormsTest, WindowSeesKeysBeforeTheFocusedSurface) {
+    PictureBox& pic = OpenWindow();
+    form.SetKeyPreview(true);
+    form.SetFocus(&pic);
+    form.KeyDown.Connect(
+        [&](std::int16_t k, std::int16_t) { log += " form " + std::to_string(k); });
+    pic.KeyDown.Connect([&](std::int16_t k, std::int16_t) { log += " pic " + std::to_string(k); });
+    pic.KeyUp.Connect([&](std::int16_t k, std::int16_t) { log += " pic up " + std::to_string(k); });
+    screen.KeyDown(82);
+    screen.KeyUp(82);
+    DoEvents();
+    EXPECT_EQ(log, " form 82 pic 82 pic up 82");
+}
+
+TEST_F(FormsTest, TimerKeepsItsScheduleTicksAtMostOncePerDispatchAndStopsWhenDisabled) {
+    OpenWindow();
+    Timer& timer = form.AddTimer("Timer1");
+    timer.SetInterval(40);
+    int a = 0, b = 0;
+    timer.Tick.Connect([&] { ++a; });
+    timer.Tick.Connect([&] { ++b; });
+    timer.SetEnabled(true);
+    // Milliseconds passing before each dispatch, and the ticks counted after it. Ticks
+    // are due every 40 ms from the start however late a dispatch comes; five intervals
+    // late still gives one tick.
+    const std::pair<int, int> steps[] = {{39, 0}, {6, 1},  {36, 2}, {200, 3},
+                                         {0, 3},  {38, 3}, {1, 4}};
+    for (auto [ms, ticks] : steps) {
+        screen.Advance(ms);
+        DoEvents();
+        EXPECT_EQ(a, ticks) << "after " << ms << " ms";
+    }
+    EXPECT_EQ(b, a);
+    timer.SetEnabled(false);
+    screen.Advance(400);
+    DoEvents();
+    EXPECT_EQ(a, 4);
+}
+
+TEST_F(FormsTest, SurfacesLieAboveLabelsAndShapesMadeAfterThem) {
+    PictureBox& pic = OpenWindow();
+    form.SetBackColor(RGB(128, 128, 128));
+    pic.SetBackColor(RGB(0, 0, 255));
+    Shape& shape = form.AddShape("Shape1");
+    shape.Move(0, 0, 800 * 15, 600 * 15);
+    shape.SetBorderColor(RGB(255, 0, 0));
+    Label& label = form.AddLabel("lbl"); // overlaps the surface's right half
+    label.Move(60 * 15, 20 * 15, 100 * 15, 20 * 15);
+    Record(label.MouseDown, "label");
+    Record(pic.MouseDown, "pic");
+    for (int x : {100 + 80, 100 + 140}) {
+        screen.MouseDown(x, 50 + 25);
+        screen.MouseUp(x, 50 + 25);
+    }
+    DoEvents();
+    EXPECT_EQ(log, " pic 1 70,5 label 1 1200,75");
+
+    const Bitmap shot = screen.Screenshot();
+    EXPECT_EQ(shot.Get(99, 49), 0u);                     // the desktop
+    EXPECT_EQ(shot.Get(100 + 799, 50 + 599), 0xFF0000u); // the shape's border
+    EXPECT_EQ(shot.Get(100 + 400, 50 + 300), 0x808080u); // the window
+    EXPECT_EQ(shot.Get(100 + 80, 50 + 25), 0x0000FFu);   // the surface over the label
+    form.Move(0, 0);                                     // the window moves, and all on it
+    EXPECT_EQ(screen.Screenshot().Get(10, 20), 0x0000FFu);
+}
+
+// Where a display that moves windows itself starts a move: where a press would reach the
+// window's own MouseDown, and nowhere else.
+TEST_F(FormsTest, BackgroundIsWhereThePressReachesTheWindowItself) {
+    PictureBox& pic = OpenWindow(); // window pixels (10, 20) to (110, 70)
+    Label& label = form.AddLabel("lbl");
+    label.Move(200 * 15, 20 * 15, 100 * 15, 20 * 15);
+    Shape& shape = form.AddShape("Shape1"); // shapes take no input
+    shape.Move(0, 0, 800 * 15, 600 * 15);
+    Record(form.MouseDown, "window");
+    struct Case {
+        int x, y;
+        bool background;
+    } cases[] = {
+        {5, 5, true},     {10, 20, false},  {109, 69, false},  {110, 69, true},
+        {250, 30, false}, {799, 599, true}, {800, 300, false}, {-1, 300, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(form.BackgroundAt(c.x, c.y), c.background) << c.x << "," << c.y;
+        if (c.x < 0 || c.x >= 800)
+            continue;
+        log.clear();
+        screen.MouseDown(100 + c.x, 50 + c.y);
+        screen.MouseUp(100 + c.x, 50 + c.y);
+        DoEvents();
+        EXPECT_EQ(log.rfind(" window", 0) == 0, c.background) << c.x << "," << c.y << log;
+    }
+    pic.SetVisible(false); // a hidden surface leaves the background bare
+    EXPECT_TRUE(form.BackgroundAt(50, 40));
+}
+
+TEST_F(FormsTest, SurfaceLinesWithFarOrNonFiniteEndsDrawOnlyWhatIsOnTheSurface) {
+    PictureBox& pic = OpenWindow();
+    pic.SetBackColor(0);
+    pic.SetForeColor(RGB(255, 255, 255));
+    pic.Line(-1e30f, 25, 1e30f, 25);
+    pic.Line(0, 0, std::numeric_limits<float>::infinity(), 5);
+    pic.Line(std::numeric_limits<float>::quiet_NaN(), 0, 5, 5);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x)
+            ASSERT_EQ(pic.Image().Get(x, y), y == 25 ? 0xFFFFFFu : 0u) << x << "," << y;
+}
+
+TEST_F(FormsTest, UnloadRaisesTheHandlerAndAClosedWindowTakesNoMoreInput) {
+    OpenWindow();
+    int unloads = 0;
+    form.UnloadEvent.Connect([&](std::int16_t&) { ++unloads; });
+    Record(form.MouseDown, "window");
+    screen.Close();
+    screen.MouseDown(500, 500);
+    DoEvents();
+    EXPECT_EQ(unloads, 1);
+    EXPECT_EQ(log, "");
+    EXPECT_TRUE(form.Unloaded());
+    EXPECT_FALSE(screen.WindowOpen());
+}
+
+} // namespace
+} // namespace oz

@@ -1,0 +1,280 @@
+// The drawing calls as the program makes them: the pixel rules of each call, the pens
+// and brushes selected into device contexts, and the handles' lifetime rules.
+
+#include "platform/pixels/Gdi.h"
+
+#include "platform/pixels/Font.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace oz {
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kTextColor = RGB(214, 203, 163);
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+PixelSet Lit(const Bitmap& image, Pixel background = 0) {
+    PixelSet lit;
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x)
+            if (image.Get(x, y) != background)
+                lit.insert({x, y});
+    return lit;
+}
+
+PixelSet Box(int left, int top, int right, int bottom) {
+    PixelSet box;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            box.insert({x, y});
+    return box;
+}
+
+HBRUSH Brush(COLORREF color, bool hollow = false) {
+    LOGBRUSH description{hollow ? BS_HOLLOW : BS_SOLID, color, 0};
+    return CreateBrushIndirect(&description);
+}
+
+Bitmap Strip(const std::vector<Pixel>& pixels) {
+    Bitmap strip(static_cast<int>(pixels.size()), 1);
+    std::copy(pixels.begin(), pixels.end(), strip.Data());
+    return strip;
+}
+
+std::vector<Pixel> Row(const Bitmap& image, int y = 0) {
+    return std::vector<Pixel>(image.Row(y), image.Row(y) + image.Width());
+}
+
+// A device context on an image with a new pen and brush selected, as the frame loop
+// sets one up; at the end it puts the stock objects back and deletes its own.
+struct Painter {
+    Painter(Bitmap& image, int penWidth, COLORREF penColor, COLORREF brushColor,
+            bool hollow = false)
+        : dc(&image) {
+        SelectObject(&dc, CreatePen(PS_SOLID, penWidth, penColor));
+        SelectObject(&dc, Brush(brushColor, hollow));
+    }
+    ~Painter() {
+        EXPECT_TRUE(DeleteObject(SelectObject(&dc, StockBlackPen())));
+        EXPECT_TRUE(DeleteObject(SelectObject(&dc, StockWhiteBrush())));
+    }
+    DeviceContext dc;
+};
+
+// ---- Pens, brushes and device contexts ----
+
+TEST(Gdi, SelectObjectReturnsTheOldObjectAndDeleteObjectRefusesSelectedOnes) {
+    Bitmap image(5, 4, 0x808080);
+    const int before = LiveGdiObjectCount();
+    HPEN pen = CreatePen(PS_SOLID, 2, kWhite);
+    HBRUSH brush = Brush(kWhite);
+    {
+        DeviceContext dc(&image);
+        EXPECT_EQ(SelectObject(&dc, pen), StockBlackPen());
+        EXPECT_EQ(SelectObject(&dc, brush), StockWhiteBrush());
+        EXPECT_FALSE(DeleteObject(pen)); // still selected: refused, the object stays
+        EXPECT_EQ(SelectObject(&dc, StockBlackPen()), pen);
+        EXPECT_TRUE(DeleteObject(pen));
+    } // the context going away releases the brush
+    EXPECT_TRUE(DeleteObject(brush));
+    EXPECT_FALSE(DeleteObject(brush)); // deleted already
+    EXPECT_EQ(LiveGdiObjectCount(), before);
+
+    // Stock objects are ignored: a new context still outlines with the one-pixel black pen
+    // and fills with the white brush.
+    EXPECT_TRUE(DeleteObject(StockBlackPen()));
+    DeviceContext dc(&image);
+    EXPECT_TRUE(Rectangle(&dc, 0, 0, 4, 3));
+    EXPECT_EQ(Row(image, 1), (std::vector<Pixel>{0, 0xFFFFFF, 0xFFFFFF, 0, 0x808080}));
+}
+
+// ---- FillRect, Rectangle, SetPixel ----
+
+TEST(Gdi, FillRectExcludesTheRightColumnAndBottomRow) {
+    // A box, a speed fill of 0, an inverted box, and one far beyond the image.
+    const std::pair<RECT, PixelSet> cases[] = {
+        {{3, 2, 9, 7}, Box(3, 2, 9, 7)},
+        {{5, 2, 5, 7}, {}},
+        {{9, 7, 3, 2}, {}},
+        {{-2000000000, -2000000000, 2000000000, 2000000000}, Box(0, 0, 20, 10)}};
+    HBRUSH brush = Brush(kTextColor);
+    for (const auto& [rect, filled] : cases) {
+        Bitmap image(20, 10);
+        DeviceContext dc(&image); // the selected brush (stock white) is not the one used
+        EXPECT_NE(FillRect(&dc, &rect, brush), 0);
+        EXPECT_EQ(Lit(image), filled) << rect.left << "," << rect.top;
+        EXPECT_EQ(Lit(image, PixelFromColor(kTextColor)).size(), 200 - filled.size());
+    }
+    EXPECT_TRUE(DeleteObject(brush));
+}
+
+TEST(Gdi, SpeedBarOutlineIsTwoPixelsInsideItsBoxAndHollow) {
+    // Rectangle(297, 697, 728, 724) with the white 2-pixel pen and the hollow brush over a
+    // view that already holds a star inside the outline.
+    Bitmap image(1024, 768);
+    image.Set(500, 710, 0x123456);
+    Painter paint(image, 2, kWhite, kWhite, true);
+    EXPECT_TRUE(Rectangle(&paint.dc, 297, 697, 728, 724));
+    PixelSet expected = Box(297, 697, 728, 724);
+    for (auto p : Box(299, 699, 726, 722))
+        expected.erase(p);
+    expected.insert({500, 710});
+    EXPECT_EQ(Lit(image), expected);
+    EXPECT_EQ(image.Get(500, 710), 0x123456u);
+    EXPECT_EQ(image.Get(727, 723), 0xFFFFFFu);
+}
+
+TEST(Gdi, SetPixelWritesOnlyOnTheImage) {
+    Bitmap image(4, 3);
+    DeviceContext dc(&image);
+    for (POINT p : {POINT{2, 1}, POINT{4, 1}, POINT{-1, 0}, POINT{0, 3}, POINT{2000000000, -5}})
+        SetPixel(&dc, p.x, p.y, RGB(1, 2, 3));
+    EXPECT_EQ(Lit(image), (PixelSet{{2, 1}}));
+    EXPECT_EQ(image.Get(2, 1), 0x010203u);
+}
+
+// ---- Ellipse ----
+
+TEST(Gdi, StarDiscsHaveThePlatformShapes) {
+    // The discs 2 to 10 pixels across, drawn where the view's two-pixel star is,
+    // Ellipse(479, 259, 481, 261): per row, the pixels left out at each side of the box.
+    // The pen outlines them (the middle row's ends), the brush fills the rest.
+    const std::string insets[] = {"00",      "101",      "1001",      "10001",     "210012",
+                                  "2100012", "21000012", "311000113", "3210000123"};
+    for (const std::string& inset : insets) {
+        const int d = static_cast<int>(inset.size());
+        Bitmap image(800, 600);
+        Painter paint(image, 0, RGB(253, 255, 206), RGB(0, 0, 255));
+        EXPECT_TRUE(Ellipse(&paint.dc, 479, 259, 479 + d, 259 + d));
+        PixelSet expected;
+        for (int y = 0; y < d; ++y)
+            for (auto p : Box(479 + inset[y] - '0', 259 + y, 479 + d - (inset[y] - '0'), 260 + y))
+                expected.insert(p);
+        EXPECT_EQ(Lit(image), expected) << "disc " << d;
+        EXPECT_EQ(image.Get(479, 259 + d / 2), 0xFDFFCEu);
+        EXPECT_EQ(image.Get(479 + d / 2, 259 + d / 2), d > 2 ? 0x0000FFu : 0xFDFFCEu) << d;
+    }
+}
+
+// ---- MoveToEx, LineTo ----
+
+TEST(Gdi, LineToMovesThePositionAndLeavesOutItsEndUnlessThePenIsWide) {
+    // Thin lines stop short of their end. The view dial's needle, from its centre straight
+    // up and straight right with the 2-pixel pen, includes both ends, each end's round cap
+    // reaching one pixel past it to the top and left.
+    struct Case {
+        int penWidth, x0, y0, x1, y1;
+        PixelSet lit;
+    };
+    const Case cases[] = {{0, 2, 3, 7, 3, Box(2, 3, 7, 4)},
+                          {0, 7, 8, 7, 3, Box(7, 4, 8, 9)},
+                          {2, 866, 696, 866, 660, Box(865, 659, 867, 697)},
+                          {2, 941, 696, 977, 696, Box(940, 695, 978, 697)},
+                          {2, 900, 700, 900, 700, Box(899, 699, 901, 701)}}; // a dot
+    for (const Case& c : cases) {
+        Bitmap image(1024, 768);
+        Painter paint(image, c.penWidth, kTextColor, kWhite);
+        EXPECT_TRUE(MoveToEx(&paint.dc, c.x0, c.y0, nullptr));
+        EXPECT_TRUE(LineTo(&paint.dc, c.x1, c.y1));
+        EXPECT_EQ(Lit(image), c.lit) << "to " << c.x1 << "," << c.y1;
+        EXPECT_EQ(image.Get(c.x0, c.y0), PixelFromColor(kTextColor));
+        POINT previous{-1, -1};
+        MoveToEx(&paint.dc, 0, 0, &previous);
+        EXPECT_TRUE(previous.x == c.x1 && previous.y == c.y1) << "to " << c.x1 << "," << c.y1;
+    }
+}
+
+// ---- BitBlt, StretchBlt ----
+
+TEST(Gdi, BlitsCopyOrAndAndOnEachChannel) {
+    Bitmap src = Strip({0x123456, 0xF0F0F0, 0x0F0F0F, 0xFFFFFF, 0x000000});
+    DeviceContext srcDc(&src);
+    struct Case {
+        std::uint32_t rop;
+        std::vector<Pixel> result;
+    };
+    const Case cases[] = {{SRCCOPY, Row(src)},
+                          {SRCPAINT, {0xBABEFE, 0xFAFAFA, 0xAFAFAF, 0xFFFFFF, 0xAAAAAA}},
+                          {SRCAND, {0x022002, 0xA0A0A0, 0x0A0A0A, 0xAAAAAA, 0x000000}}};
+    for (const Case& c : cases) {
+        Bitmap dst(5, 1, 0xAAAAAA);
+        DeviceContext dc(&dst);
+        EXPECT_TRUE(BitBlt(&dc, 0, 0, 5, 1, &srcDc, 0, 0, c.rop));
+        EXPECT_EQ(Row(dst), c.result) << std::hex << c.rop;
+    }
+    EXPECT_FALSE(BitBlt(&srcDc, 0, 0, 1, 1, &srcDc, 0, 0, 0x00660046 /* SRCINVERT */));
+    EXPECT_FALSE(BitBlt(&srcDc, 0, 0, 1, 1, nullptr, 0, 0, SRCCOPY));
+}
+
+TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
+    // The strip 1 2 3 4 onto a row of four zeros; source height = destination height.
+    Bitmap src = Strip({1, 2, 3, 4});
+    DeviceContext srcDc(&src);
+    struct Case {
+        int x, y, width, height, srcX, srcY, srcWidth;
+        std::vector<Pixel> row;
+    };
+    const int far = 2000000000;
+    const Case cases[] = {
+        {0, 0, 4, 1, 0, 0, 2, {1, 1, 2, 2}},      {0, 0, 2, 1, 0, 0, 4, {2, 4, 0, 0}},
+        {0, 0, 3, 1, 0, 0, 2, {1, 2, 2, 0}},      {-4, 0, 8, 1, 0, 0, 4, {3, 3, 4, 4}},
+        {-1, 0, 4, 1, 0, 0, 4, {2, 3, 4, 0}},     {1, 0, 4, 1, 2, 0, 4, {0, 3, 4, 0}},
+        {0, 0, 4, 1, -2, 0, 4, {0, 0, 1, 2}},     {0, -1, 4, 2, 0, -1, 4, {1, 2, 3, 4}},
+        {0, 0, 4, 1, 0, -1, 4, {0, 0, 0, 0}},     {0, 0, 0, 1, 0, 0, 4, {0, 0, 0, 0}},
+        {0, 0, 4, 1, 0, 0, -4, {0, 0, 0, 0}},     {-far, 0, far, 1, 0, 0, far, {0, 0, 0, 0}},
+        {0, -far, 4, far, 0, 0, 4, {0, 0, 0, 0}}, {0, 0, 4, 1, far, 0, 4, {0, 0, 0, 0}}};
+    for (const Case& c : cases) {
+        Bitmap dst(4, 1);
+        DeviceContext dc(&dst);
+        StretchBlt(&dc, c.x, c.y, c.width, c.height, &srcDc, c.srcX, c.srcY, c.srcWidth, c.height,
+                   SRCCOPY);
+        EXPECT_EQ(Row(dst), c.row) << "case " << &c - cases;
+        if (c.srcWidth == c.width) {
+            dst.Fill(0);
+            BitBlt(&dc, c.x, c.y, c.width, c.height, &srcDc, c.srcX, c.srcY, SRCCOPY);
+            EXPECT_EQ(Row(dst), c.row) << "BitBlt, case " << &c - cases;
+        }
+    }
+}
+
+// ---- DrawTextA ----
+// The glyphs are the font's business; these check where the lines may land.
+
+TEST(Gdi, DrawTextBreaksOnlyAtCrLfAndClipsToItsRectangle) {
+    const int line = Font::Get(FontSpec{}).LineHeight();
+    struct Case {
+        const char* text;
+        RECT rect;
+        int lines, inked; // lines counted in the returned height; lines that show ink
+    };
+    const Case cases[] = {{"Press F1\r\nDouble click", {5, 5, 200, 60}, 2, 2},
+                          {"A\nB", {0, 0, 300, 200}, 1, 1}, // LF alone breaks nothing
+                          {"MMMM\r\nWWWW\r\nHHHH", {10, 10, 30, 10 + line / 2}, 3, 1}};
+    for (const Case& c : cases) {
+        Bitmap image(300, 200);
+        DeviceContext dc(&image);
+        SetTextColor(&dc, kTextColor);
+        RECT rect = c.rect;
+        EXPECT_EQ(DrawTextA(&dc, c.text, -1, &rect, DT_TOP_LEFT), c.lines * line) << c.text;
+        const IntRect box{c.rect.left, c.rect.top, c.rect.right, c.rect.bottom};
+        std::set<int> lines;
+        for (auto [x, y] : Lit(image)) {
+            ASSERT_TRUE(box.Contains(x, y)) << c.text << ": ink outside at " << x << "," << y;
+            lines.insert((y - c.rect.top) / line);
+        }
+        ASSERT_EQ(lines.size(), static_cast<size_t>(c.inked)) << c.text;
+        EXPECT_EQ(*lines.rbegin(), c.inked - 1) << c.text;
+    }
+}
+
+} // namespace
+} // namespace oz

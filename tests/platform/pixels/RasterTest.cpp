@@ -1,0 +1,226 @@
+// The raster's own invariants, below the drawing calls: the thin line's steps in every
+// octant, round and symmetric discs of every size, odd wide lines, clipping that changes
+// no pixel, even for coordinates near the ends of the 32-bit range, and the damage an
+// image records under the writes. The rules the program sees through the drawing calls are
+// checked in GdiTest.
+
+#include "platform/pixels/Raster.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace oz {
+namespace {
+
+constexpr Pixel kBlack = 0x000000;
+constexpr Pixel kWhite = 0xFFFFFF;
+constexpr Pixel kRed = 0xFF0000;
+constexpr int kFar = 2000000000;
+
+// An independent model of the thin line from (0, 0) to (dx, dy): the error-term Bresenham
+// loop, end point left out, ties broken the other way where the minor axis runs negative
+// (octants 3, 5, 6 and 8 counted clockwise from +x, y growing downwards).
+std::vector<std::pair<int, int>> ModelLine(int dx, int dy) {
+    const bool xMajor = std::abs(dx) > std::abs(dy);
+    const int bias = (xMajor ? dy : dx) < 0 ? 1 : 0;
+    const int major = xMajor ? std::abs(dx) : std::abs(dy);
+    const int minor = xMajor ? std::abs(dy) : std::abs(dx);
+    const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    std::vector<std::pair<int, int>> points;
+    int across = 0, err = 2 * minor - major;
+    for (int along = 0; along < major; ++along) {
+        points.push_back(xMajor ? std::pair{sx * along, sy * across}
+                                : std::pair{sx * across, sy * along});
+        if (err + bias > 0) {
+            ++across;
+            err -= 2 * major;
+        }
+        err += 2 * minor;
+    }
+    return points;
+}
+
+std::array<int, 4> Edges(const IntRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+TEST(Raster, ThinLinesFollowTheStepModelInEveryOctant) {
+    for (int dx = -9; dx <= 9; ++dx) {
+        for (int dy = -9; dy <= 9; ++dy) {
+            Bitmap image(21, 21, kBlack), expected(21, 21, kBlack);
+            raster::DrawLine(image, 10, 10, 10 + dx, 10 + dy, kWhite, 0);
+            for (auto [x, y] : ModelLine(dx, dy))
+                expected.Set(10 + x, 10 + y, kWhite);
+            for (int i = 0; i < 21 * 21; ++i)
+                ASSERT_EQ(image.Data()[i], expected.Data()[i])
+                    << "to (" << dx << ", " << dy << ") at " << i % 21 << "," << i / 21;
+        }
+    }
+}
+
+TEST(Raster, DiscsOfEverySizeAreSymmetricConvexRoundAndTouchTheirBox) {
+    std::vector<int> sizes = {201};
+    for (int n = 1; n <= 64; ++n)
+        sizes.push_back(n);
+    for (int n : sizes) {
+        Bitmap image(n, n, kBlack);
+        raster::DrawEllipse(image, IntRect{0, 0, n, n}, kWhite, 0, true, kWhite);
+        auto lit = [&](int x, int y) { return image.Get(x, y) == kWhite; };
+        const double c = (n - 1) / 2.0;
+        for (int y = 0; y < n; ++y) {
+            int runs = 0;
+            for (int x = 0; x < n; ++x) {
+                const bool on = lit(x, y);
+                ASSERT_TRUE(on == lit(n - 1 - x, y) && on == lit(x, n - 1 - y) && on == lit(y, x))
+                    << n << ": not symmetric at " << x << "," << y;
+                // Round, with a pixel of slack at the rim for the rounding.
+                const double d = std::hypot(x - c, y - c);
+                ASSERT_TRUE(std::abs(d - c) <= 1 || on == (d < c)) << n << ": at " << x << "," << y;
+                ASSERT_TRUE(on || y != n / 2) << n << ": the middle row spans the box";
+                runs += on && (x == 0 || !lit(x - 1, y));
+            }
+            ASSERT_EQ(runs, 1) << n << ": row " << y;
+        }
+    }
+}
+
+TEST(Raster, ClippingNeverChangesThePixels) {
+    // Each shape drawn on a small image matches the same shape drawn whole on a large one.
+    struct Case {
+        bool ellipse;
+        int left, top, right, bottom, width;
+    };
+    const Case cases[] = {{false, -650, -480, 900, 410, 0}, {false, 30, -490, 60, 700, 0},
+                          {false, -690, 77, 1200, 60, 0},   {false, 250, 199, -300, -5, 0},
+                          {false, -650, -480, 900, 410, 2}, {false, -40, 30, 330, 38, 3},
+                          {true, -300, -200, 500, 380, 1},  {true, -50, 60, 90, 700, 2},
+                          {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2}};
+    const int ox = 700, oy = 500;
+    for (const Case& c : cases) {
+        auto draw = [&](Bitmap& image, int dx, int dy) {
+            const IntRect box{c.left + dx, c.top + dy, c.right + dx, c.bottom + dy};
+            if (c.ellipse)
+                raster::DrawEllipse(image, box, kWhite, c.width, true, kRed);
+            else
+                raster::DrawLine(image, box.left, box.top, box.right, box.bottom, kWhite, c.width);
+        };
+        Bitmap large(2400, 1400, kBlack), small(300, 200, kBlack);
+        draw(large, ox, oy);
+        draw(small, 0, 0);
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 300; ++x)
+                ASSERT_EQ(small.Get(x, y), large.Get(x + ox, y + oy))
+                    << "case " << &c - cases << " at " << x << "," << y;
+    }
+}
+
+TEST(Raster, ShapesLightExactlyTheirPixelsOnTheImageHoweverFarOffTheyReach) {
+    // Each primitive clips before it steps: with ends two billion pixels away, a loop over
+    // the whole shape would not finish in the test run's time.
+    using raster::DrawEllipse, raster::DrawLine, raster::DrawRectangle;
+    struct Case {
+        const char* what;
+        std::function<void(Bitmap&)> draw;
+        std::function<bool(int, int)> lit;
+    };
+    const Case cases[] = {
+        {"odd wide line: centred, round ends",
+         [](Bitmap& b) { DrawLine(b, 5, 5, 12, 5, kWhite, 3); },
+         [](int x, int y) {
+             return (y == 5 && x >= 4 && x <= 13) || (std::abs(y - 5) == 1 && x >= 5 && x <= 12);
+         }},
+        {"lines: diagonal; shallow, the nearest row in every column; wide",
+         [](Bitmap& b) {
+             DrawLine(b, -kFar, -kFar, kFar, kFar, kWhite, 0);
+             DrawLine(b, -kFar + 10, 0, 110, 40, kWhite, 0);
+             DrawLine(b, -kFar, 70, kFar, 70, kWhite, 2);
+             DrawLine(b, 90, -kFar, 90, kFar, kWhite, 4);
+         },
+         [](int x, int y) {
+             return x == y || y == std::lround(40.0 * (x + kFar - 10) / (kFar + 100.0)) ||
+                    y == 69 || y == 70 || (x >= 88 && x <= 91);
+         }},
+        {"shapes that miss the image, and empty boxes",
+         [](Bitmap& b) {
+             DrawLine(b, -kFar, -5, kFar, -3, kWhite, 0);
+             DrawLine(b, -kFar, kFar, kFar, kFar, kWhite, 0);
+             DrawLine(b, -kFar, -kFar, kFar, -kFar + 1000, kWhite, 2);
+             DrawEllipse(b, {-kFar, -kFar, -1000000000, kFar}, kWhite, 0, true, kWhite);
+             DrawEllipse(b, {1000, 1000, kFar, kFar}, kWhite, 0, true, kWhite);
+             DrawEllipse(b, {-kFar, -kFar, kFar, kFar}, kWhite, 0, false, kWhite); // a ring
+             DrawEllipse(b, {3, 3, 3, 8}, kWhite, 0, true, kWhite);
+             DrawEllipse(b, {3, 3, 8, 3}, kWhite, 0, true, kWhite);
+             DrawLine(b, 1, 1, 1, 1, kWhite, 0);
+         },
+         [](int, int) { return false; }},
+        {"huge disc",
+         [](Bitmap& b) {
+             DrawEllipse(b, {-kFar, -kFar, kFar, kFar}, kWhite, 0, true, kWhite);
+         },
+         [](int, int) { return true; }},
+        {"top of a huge flat disc, bottom of a huge rectangle",
+         [](Bitmap& b) {
+             DrawEllipse(b, {-kFar, 10, kFar + 1, kFar}, kWhite, 0, true, kWhite);
+             DrawRectangle(b, {-kFar, -kFar, kFar, 5}, kWhite, 2, true, kWhite);
+         },
+         [](int, int y) { return y >= 10 || y < 5; }}};
+    for (const Case& c : cases) {
+        Bitmap image(100, 80, kBlack);
+        c.draw(image);
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x)
+                ASSERT_EQ(image.Get(x, y), c.lit(x, y) ? kWhite : kBlack)
+                    << c.what << " at " << x << "," << y;
+    }
+}
+
+// What a write leaves as damage, on a 100 x 80 black image whose damage was taken: what
+// changed pixels are covered, and writes that change none leave none.
+TEST(Raster, DamageCoversTheChangedTilesOnly) {
+    using namespace raster;
+    // The whole tiles under the pixels [x0, x1) x [y0, y1), cut to the image.
+    auto tiles = [](int x0, int y0, int x1, int y1) {
+        const int t = Bitmap::kTileSize;
+        return IntRect{x0 / t * t, y0 / t * t, std::min(100, (x1 + t - 1) / t * t),
+                       std::min(80, (y1 + t - 1) / t * t)};
+    };
+    const std::pair<std::function<void(Bitmap&)>, IntRect> cases[] = {
+        {[](Bitmap& b) { // black over black
+             b.FillRect(b.Bounds(), kBlack);
+             b.Set(5, 5, kBlack);
+             DrawRectangle(b, {1, 1, 9, 9}, kBlack, 1, true, kBlack);
+         },
+         {}},
+        {[](Bitmap& b) { b.Set(40, 20, kRed); }, tiles(40, 20, 41, 21)},
+        // A 2-pixel star across a tile edge; rows of tiles over the same columns join; the
+        // edge tiles are cut to the image; a blit.
+        {[](Bitmap& b) {
+             DrawEllipse(b, {47, 20, 49, 22}, kWhite, 1, true, kWhite);
+         },
+         tiles(47, 20, 49, 22)},
+        {[](Bitmap& b) { DrawLine(b, 20, 0, 20, 30, kWhite, 1); }, tiles(20, 0, 21, 30)},
+        {[](Bitmap& b) { b.Set(99, 79, kWhite); }, tiles(99, 79, 100, 80)},
+        {[](Bitmap& b) { Blit(b, 2, 2, 3, 3, Bitmap(3, 3, kWhite), 0, 0, Rop::Or); },
+         tiles(2, 2, 5, 5)}};
+    for (const auto& [draw, damage] : cases) {
+        Bitmap image(100, 80, kBlack);
+        IntRect out[64];
+        image.TakeDamage(out, 64);
+        draw(image);
+        const int n = image.TakeDamage(out, 64);
+        EXPECT_EQ(n, damage.IsEmpty() ? 0 : 1)
+            << "expected at " << damage.left << "," << damage.top;
+        EXPECT_EQ(Edges(n > 0 ? out[0] : IntRect{}), Edges(damage));
+        EXPECT_EQ(image.TakeDamage(out, 64), 0) << "taken once";
+    }
+}
+
+} // namespace
+} // namespace oz
