@@ -142,29 +142,6 @@ TEST(Gdi, SetPixelWritesOnlyOnTheImage) {
     EXPECT_EQ(image.Get(2, 1), 0x010203u);
 }
 
-// ---- Ellipse ----
-
-TEST(Gdi, StarDiscsHaveThePlatformShapes) {
-    // The discs 2 to 10 pixels across, drawn where the view's two-pixel star is,
-    // Ellipse(479, 259, 481, 261): per row, the pixels left out at each side of the box.
-    // The pen outlines them (the middle row's ends), the brush fills the rest.
-    const std::string insets[] = {"00",      "101",      "1001",      "10001",     "210012",
-                                  "2100012", "21000012", "311000113", "3210000123"};
-    for (const std::string& inset : insets) {
-        const int d = static_cast<int>(inset.size());
-        Bitmap image(800, 600);
-        Painter paint(image, 0, RGB(253, 255, 206), RGB(0, 0, 255));
-        EXPECT_TRUE(Ellipse(&paint.dc, 479, 259, 479 + d, 259 + d));
-        PixelSet expected;
-        for (int y = 0; y < d; ++y)
-            for (auto p : Box(479 + inset[y] - '0', 259 + y, 479 + d - (inset[y] - '0'), 260 + y))
-                expected.insert(p);
-        EXPECT_EQ(Lit(image), expected) << "disc " << d;
-        EXPECT_EQ(image.Get(479, 259 + d / 2), 0xFDFFCEu);
-        EXPECT_EQ(image.Get(479 + d / 2, 259 + d / 2), d > 2 ? 0x0000FFu : 0xFDFFCEu) << d;
-    }
-}
-
 // ---- MoveToEx, LineTo ----
 
 TEST(Gdi, LineToMovesThePositionAndLeavesOutItsEndUnlessThePenIsWide) {

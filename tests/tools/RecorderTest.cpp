@@ -2,6 +2,8 @@
 // bytes every time, and a clear refusal of bad input.
 
 #include "platform/Assets.h"
+#include "tests/ui/ProgramHarness.h"
+#include "tools/RandomFlight.h"
 
 #include <gtest/gtest.h>
 
@@ -127,6 +129,16 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         {std::string("1 state a.json\n2 state a\0b.json\n", 32), "script.txt:2: a NUL byte"},
         {"1 state a.json\n# " + std::string(5000, '#') + "\n", "script.txt:2: line longer than"},
         {"1 state a.json\n2 keydown \x1b[31m\n", "script.txt:2: unknown key \"\\x1b[31m\""},
+        {"1 state a.json\n2 keydown \x7f\n", "script.txt:2: unknown key \"\\x7f\""},
+        {"1 state a.json\n# " + std::string(4095, '#') + "\n", "script.txt:2: line longer than"},
+        {"1 state a.json\n2 click -0 5\n", "script.txt:2: bad coordinates"},
+        {"1 state a.json\n2 click -100001 5\n", "script.txt:2: bad coordinates"},
+        {"1 state a.json\n2 mousedown 1 2 left+right\n", "script.txt:2: unknown button"},
+        {"1 state a.json\n2 mousemove 1 2 none+left\n", "script.txt:2: unknown buttons"},
+        {"1 state a.json\n2 quit now\n", "script.txt:2: wrong number of arguments"},
+        {"1 state a.json\n2 keydown F13\n", "script.txt:2: unknown key"},
+        {"1 state a.json\n2 keydown vk:256\n", "script.txt:2: unknown key"},
+        {"1 state a.json\n2 state .hidden.json\n", "script.txt:2: bad file name"},
         {"", "missing: cannot read the script: No such file", "", dir / "missing"},
         {"", ":1: cannot read the script: Is a directory", "", dir},
         {"", "/dev/zero:1: a NUL byte", "", "/dev/zero"},
@@ -141,13 +153,46 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
             << "one line, nothing unprintable: " << errors;
         EXPECT_FALSE(fs::exists(out / "a.json")) << "a frame ran for: " << c.script;
     }
-    for (const char* option : {"--screen +800x600", "--frames +5", "--fps 030"}) {
+    for (const char* option : {"--screen +800x600", "--frames +5", "--fps 030", "--fps 0",
+                               "--fps 1001", "--screen 63x600", "--screen 64x16385"}) {
         EXPECT_EQ(Run("1 quit\n", (dir / "out").string(), option), 2) << option;
         EXPECT_NE(errors.find("bad --"), std::string::npos) << errors;
     }
     std::ofstream(dir / "file") << "x";
     EXPECT_EQ(Run("1 state a.json\n", (dir / "file" / "sub").string()), 2);
     EXPECT_NE(errors.find("cannot write"), std::string::npos) << errors;
+}
+
+// Input exactly at every limit is taken: the ends of the ranges of numbers, key and button
+// names, commands sharing a frame and the last frame, the longest name and line.
+TEST_F(Recorder, InputAtEveryLimitIsAccepted) {
+    const std::string longest(255 - 5, 'n');
+    std::string script = "1 keydown Z\n1 keyup 9\n1 keydown F12\n1 keyup vk:255\n"
+                         "1 keydown vk:1\n1 keyup A\n1 keydown 0\n"
+                         "1 mousemove -100000 100000 none\n1 mousemove 0 0 left+right+middle\n"
+                         "1 mousedown 0 0 middle\n1 mouseup 0 0 middle\n"
+                         "2 keydown F1\n# " + std::string(4094, '#') + "\n"
+                         "3 state " + longest + ".json\n3 quit\n";
+    fs::path out = dir / "out";
+    ASSERT_EQ(Run(script, out.string(), "--screen 64x16384 --fps 1 --frames 3"), 0) << errors;
+    const std::string state = Read(out / (longest + ".json"));
+    EXPECT_NE(state.find("\"frame\":3,"), std::string::npos);
+    EXPECT_NE(state.find("\"HelpShown\":true"), std::string::npos) << "F1 is the help key";
+    EXPECT_NE(state.find("\"window\":{\"left\":0,\"top\":0,\"width\":64,\"height\":16384}"),
+              std::string::npos);
+}
+
+// The random flight's check passes a flight at the ends of the speed's range, not beyond.
+TEST(RandomFlightCheck, PassesTheSpeedsLimitsAndNamesSpeedsBeyond) {
+    oz::test::ProgramHarness h(320, 240);
+    h.Run([&](int, oz::Form1& p) {
+        oz::RandomFlight flight(h.screen, p, 1);
+        for (float speed : {0.0f, 5.0f, -0.01f, 5.01f}) {
+            p.Speed = speed;
+            EXPECT_EQ(flight.Check().find("Speed"), speed >= 0 && speed <= 5 ? std::string::npos : 0)
+                << speed;
+        }
+    }, 1);
 }
 
 } // namespace
