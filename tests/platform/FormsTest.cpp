@@ -202,7 +202,7 @@ TEST_F(FormsTest, EveryChangeShowsAsComposingTheWholeWindowWould) {
         {"a surface hidden", [&] { over.SetVisible(false); }},
         {"under a hidden surface",
          [&] {
-             pic.Image().FillRect({25, 5, 60, 25}, PixelFromColor(RGB(255, 0, 0)));
+             pic.Image().FillRect({25, 12, 50, 25}, PixelFromColor(RGB(255, 0, 0)));
              form.Invalidate({35, 32, 60, 45}); // inside the hidden surface's box
          }},
         {"a region only partly on a surface",
@@ -214,7 +214,7 @@ TEST_F(FormsTest, EveryChangeShowsAsComposingTheWholeWindowWould) {
          [&] {
              pic.Image().FillRect({0, 0, 100, 50}, PixelFromColor(RGB(255, 255, 0)));
              for (int i = 0; i < 600; ++i)
-                 form.Invalidate(IntRect{i % 100, i / 100 * 8, i % 100 + 1, i / 100 * 8 + 8}
+                 form.Invalidate(IntRect{i % 100, i / 100 * 9, i % 100 + 1, i / 100 * 9 + 9}
                                      .Translated(10, 20));
          }},
         {"the window taller", [&] { form.Move(100 * 15, 50 * 15, 800 * 15, 620 * 15); }},
