@@ -26,6 +26,7 @@ TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
         {"2", 96, 3840, 2160, 2},      // the variable decides
         {"1", 192, 3840, 2160, 1},     // also downwards
         {"8", 96, 1920, 1200, 2},      // but the window must fit
+        {"8", 96, 1600, 1200, 2},      // exactly
         {"0", 192, 3840, 2160, 2},     // out of range: ignored
         {"2x", 96, 3840, 2160, 1},     // malformed: ignored
     };

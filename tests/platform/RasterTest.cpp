@@ -122,7 +122,8 @@ TEST(Raster, ClippingNeverChangesThePixels) {
                           {false, -690, 77, 1200, 60, 0},   {false, 250, 199, -300, -5, 0},
                           {false, -650, -480, 900, 410, 2}, {false, -40, 30, 330, 38, 3},
                           {true, -300, -200, 500, 380, 1},  {true, -50, 60, 90, 700, 2},
-                          {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2}};
+                          {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2},
+                          {false, 290, -9, 310, 199, 0}}; // steep, out at the right edge
     const int ox = 700, oy = 500;
     for (const Case& c : cases) {
         auto draw = [&](Bitmap& image, int dx, int dy) {
