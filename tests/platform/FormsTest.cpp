@@ -214,8 +214,9 @@ TEST_F(FormsTest, EveryChangeShowsAsComposingTheWholeWindowWould) {
          [&] {
              pic.Image().FillRect({0, 0, 100, 50}, PixelFromColor(RGB(255, 255, 0)));
              for (int i = 0; i < 600; ++i)
-                 form.Invalidate(IntRect{i % 100, i / 100 * 9, i % 100 + 1, i / 100 * 9 + 9}
-                                     .Translated(10, 20));
+                 form.Invalidate(
+                     IntRect{i % 100, i / 100 * 9, i % 100 + 1, i / 100 * 9 + 9}.Translated(10,
+                                                                                            20));
          }},
         {"the window taller", [&] { form.Move(100 * 15, 50 * 15, 800 * 15, 620 * 15); }},
     };
@@ -282,8 +283,8 @@ TEST_F(FormsTest, LabelsKeepTheirFontWhenTheTextFitsAndPlaceEachLine) {
         label.Move(0, 0, static_cast<float>(width * 15), 300);
         EXPECT_EQ(&label.FittedFont() == &font, width == text) << width;
     }
-    for (auto [alignment, offset] : {std::pair{Alignment::Left, 0}, {Alignment::Right, 3},
-                                     {Alignment::Center, 1}}) {
+    for (auto [alignment, offset] :
+         {std::pair{Alignment::Left, 0}, {Alignment::Right, 3}, {Alignment::Center, 1}}) {
         label.Move(0, 0, static_cast<float>((text + 3) * 15), 300);
         label.SetAlignment(alignment);
         Bitmap painted(text + 3, 20), expected(text + 3, 20);

@@ -84,8 +84,8 @@ TEST(Raster, EllipsesFollowTheRoundingRuleAndThePenOutlinesThemByItsWidth) {
         return (X - 1) * (X - 1) * B * B + Y * Y * A * A < whole ||
                X * X * B * B + (Y - 1) * (Y - 1) * A * A < whole;
     };
-    std::vector<std::pair<int, int>> boxes = {{2, 30}, {3, 41}, {41, 3}, {7, 44}, {64, 64},
-                                              {201, 201}};
+    std::vector<std::pair<int, int>> boxes = {{2, 30}, {3, 41},  {41, 3},
+                                              {7, 44}, {64, 64}, {201, 201}};
     for (int w = 1; w <= 20; ++w)
         for (int h = 1; h <= 20; ++h)
             boxes.push_back({w, h});
@@ -266,7 +266,8 @@ TEST(Raster, ImagesMatchAPlainModelAndTheirDamageCoversEveryChange) {
                 for (int y = std::max(from.top, 0); y < std::min(from.bottom, 17); ++y)
                     for (int x = std::max(from.left, 0); x < std::min(from.right, 23); ++x)
                         if (model.Contains(r.left + x - from.left, r.top + y - from.top))
-                            model.Set(r.left + x - from.left, r.top + y - from.top, other.Get(x, y));
+                            model.Set(r.left + x - from.left, r.top + y - from.top,
+                                      other.Get(x, y));
             } else if (kind == 1 && image.Contains(r.left, r.top)) {
                 image.Set(r.left, r.top, p);
                 model.Set(r.left, r.top, p);
@@ -279,7 +280,8 @@ TEST(Raster, ImagesMatchAPlainModelAndTheirDamageCoversEveryChange) {
                             model.Set(x, y, p);
             }
             IntRect damage[512];
-            const int n = below(3) ? -1 : image.TakeDamage(damage, 1 + below(4) * below(4) * below(4));
+            const int n =
+                below(3) ? -1 : image.TakeDamage(damage, 1 + below(4) * below(4) * below(4));
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x) {
                     ASSERT_EQ(image.Get(x, y), model.Get(x, y))

@@ -166,13 +166,13 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
 // Input exactly at every limit is taken: the ends of the ranges of numbers, key and button
 // names, commands sharing a frame and the last frame, the longest name and line.
 TEST_F(Recorder, InputAtEveryLimitIsAccepted) {
-    const std::string longest(255 - 5, 'n');
-    std::string script = "1 keydown Z\n1 keyup 9\n1 keydown F12\n1 keyup vk:255\n"
-                         "1 keydown vk:1\n1 keyup A\n1 keydown 0\n"
-                         "1 mousemove -100000 100000 none\n1 mousemove 0 0 left+right+middle\n"
-                         "1 mousedown 0 0 middle\n1 mouseup 0 0 middle\n"
-                         "2 keydown F1\n# " + std::string(4094, '#') + "\n"
-                         "3 state " + longest + ".json\n3 quit\n";
+    const std::string longest(255 - 5, 'n'), longestLine = "# " + std::string(4094, '#');
+    const std::string script =
+        "1 keydown Z\n1 keyup 9\n1 keydown F12\n1 keyup vk:255\n"
+        "1 keydown vk:1\n1 keyup A\n1 keydown 0\n"
+        "1 mousemove -100000 100000 none\n1 mousemove 0 0 left+right+middle\n"
+        "1 mousedown 0 0 middle\n1 mouseup 0 0 middle\n2 keydown F1\n" +
+        longestLine + "\n3 state " + longest + ".json\n3 quit\n";
     fs::path out = dir / "out";
     ASSERT_EQ(Run(script, out.string(), "--screen 64x16384 --fps 1 --frames 3"), 0) << errors;
     const std::string state = Read(out / (longest + ".json"));
@@ -185,14 +185,17 @@ TEST_F(Recorder, InputAtEveryLimitIsAccepted) {
 // The random flight's check passes a flight at the ends of the speed's range, not beyond.
 TEST(RandomFlightCheck, PassesTheSpeedsLimitsAndNamesSpeedsBeyond) {
     oz::test::ProgramHarness h(320, 240);
-    h.Run([&](int, oz::Form1& p) {
-        oz::RandomFlight flight(h.screen, p, 1);
-        for (float speed : {0.0f, 5.0f, -0.01f, 5.01f}) {
-            p.Speed = speed;
-            EXPECT_EQ(flight.Check().find("Speed"), speed >= 0 && speed <= 5 ? std::string::npos : 0)
-                << speed;
-        }
-    }, 1);
+    h.Run(
+        [&](int, oz::Form1& p) {
+            oz::RandomFlight flight(h.screen, p, 1);
+            for (float speed : {0.0f, 5.0f, -0.01f, 5.01f}) {
+                p.Speed = speed;
+                EXPECT_EQ(flight.Check().find("Speed"),
+                          speed >= 0 && speed <= 5 ? std::string::npos : 0)
+                    << speed;
+            }
+        },
+        1);
 }
 
 } // namespace

@@ -62,7 +62,7 @@ TEST(Options, SetWhatTheyNameOrRefuseWithOneLineNamingTheOption) {
         {{"stray"}, nullptr, "refused: unexpected argument 'stray' (see ozmir --help)"},
         {{"--speed"}, nullptr, "refused: --speed needs a value (see ozmir --help)"},
         {{"--speed", "000000000012.500", "--speed=0"}, nullptr, "speed 0 "}, // 16 characters
-        {{"--speed", "0000000000012.500"}, // 17
+        {{"--speed", "0000000000012.500"},                                   // 17
          nullptr,
          "refused: --speed '0000000000012.500': want a number from 0.0 to 50.0"},
         {{"--speed", "50.01"}, nullptr, "refused: --speed '50.01': want a number from 0.0 to 50.0"},
