@@ -178,7 +178,7 @@ TEST_F(FormsTest, UnloadRaisesTheHandlerAndAClosedWindowTakesNoMoreInput) {
 }
 
 // After every change, what the window shows equals composing it whole: a control moved or
-// hidden, captions changed in regions sharing only their columns, a hidden surface over
+// hidden, captions changed, regions sharing only their columns, a hidden surface over
 // another, a region only partly on a surface, more regions than the window lists, and a
 // window grown only in height.
 TEST_F(FormsTest, EveryChangeShowsAsComposingTheWholeWindowWould) {
@@ -198,6 +198,12 @@ TEST_F(FormsTest, EveryChangeShowsAsComposingTheWholeWindowWould) {
     DoEvents();
     const std::pair<const char*, std::function<void()>> changes[] = {
         {"captions", [&] { upper.SetCaption("Wide"), lower.SetCaption("Wide too"); }},
+        {"regions sharing their columns",
+         [&] {
+             pic.Image().FillRect({0, 0, 100, 50}, PixelFromColor(RGB(0, 255, 255)));
+             form.Invalidate({10, 20, 110, 50});
+             form.Invalidate({10, 40, 110, 70});
+         }},
         {"a label moved", [&] { upper.Move(340 * 15, 300 * 15); }},
         {"a surface hidden", [&] { over.SetVisible(false); }},
         {"under a hidden surface",

@@ -93,7 +93,7 @@ TEST(Gdi, SelectObjectReturnsTheOldObjectAndDeleteObjectRefusesSelectedOnes) {
     // and fills with the white brush.
     EXPECT_TRUE(DeleteObject(StockBlackPen()));
     DeviceContext dc(&image);
-    EXPECT_TRUE(Rectangle(&dc, 0, 0, 4, 3));
+    EXPECT_TRUE(Rectangle(&dc, 4, 3, 0, 0)); // corners in any order
     EXPECT_EQ(Row(image, 1), (std::vector<Pixel>{0, 0xFFFFFF, 0xFFFFFF, 0, 0x808080}));
 }
 
@@ -114,6 +114,12 @@ TEST(Gdi, FillRectExcludesTheRightColumnAndBottomRow) {
         EXPECT_EQ(Lit(image), filled) << rect.left << "," << rect.top;
         EXPECT_EQ(Lit(image, PixelFromColor(kTextColor)).size(), 200 - filled.size());
     }
+    Bitmap image(4, 4);
+    DeviceContext dc(&image);
+    const RECT all{0, 0, 4, 4};
+    HPEN pen = CreatePen(PS_SOLID, 1, kWhite);
+    EXPECT_EQ(FillRect(&dc, &all, pen), 0); // a pen is no brush
+    EXPECT_TRUE(Lit(image).empty() && DeleteObject(pen));
     EXPECT_TRUE(DeleteObject(brush));
 }
 
