@@ -254,6 +254,8 @@ TEST(Raster, ImagesMatchAPlainModelAndTheirDamageCoversEveryChange) {
     for (auto [width, height] : {std::pair{100, 80}, std::pair{61, 37}, std::pair{9, 23}}) {
         Bitmap image(width, height, kBlack), other(23, 17, kBlack);
         Bitmap model(width, height, kBlack), shown(width, height, kBlack); // pixel by pixel
+        for (int i = 0; i < 23 * 17; ++i) // every pixel of the other image its own colour
+            other.Set(i % 23, i / 23, static_cast<Pixel>(i) * 0x010305u);
         for (int step = 0; step < 400; ++step) {
             const Pixel p = colors[below(3)];
             const IntRect r{below(width + 20) - 10, below(height + 20) - 10, below(width + 20),
@@ -261,7 +263,7 @@ TEST(Raster, ImagesMatchAPlainModelAndTheirDamageCoversEveryChange) {
             const int kind = below(4);
             if (kind == 0) { // from another image, clipped at either side
                 other.Set(below(23), below(17), p);
-                const IntRect from = r.Translated(-below(30), -below(20));
+                const IntRect from{below(30) - 4, below(22) - 4, below(30), below(22)};
                 image.CopyFrom(other, from, r.left, r.top);
                 for (int y = std::max(from.top, 0); y < std::min(from.bottom, 17); ++y)
                     for (int x = std::max(from.left, 0); x < std::min(from.right, 23); ++x)

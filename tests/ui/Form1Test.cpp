@@ -117,8 +117,12 @@ TEST(Form1, AsAScreensaverItFliesAloneFullScreen) {
     ProgramHarness h;
     float slowest = 5, fastest = 0;
     h.Run(
-        [&](int, Form1& p) {
+        [&](int frame, Form1& p) {
             EXPECT_TRUE(p.IntroTime == 0.0f && p.FullScreen == -1);
+            if (frame == 10)
+                h.screen.ResizeScreen(1024, 700); // the window it draws into, lower
+            if (frame == 11)
+                EXPECT_EQ(Box(p.Window().PixelRect()), (Rect{0, 0, 1024, 700}));
             slowest = std::min(slowest, p.Speed);
             fastest = std::max(fastest, p.Speed);
         },
