@@ -227,6 +227,8 @@ TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
             EXPECT_EQ(Row(dst), c.row) << "BitBlt, case " << &c - cases;
         }
     }
+    BitBlt(&srcDc, 1, 0, 3, 1, &srcDc, 0, 0, SRCCOPY); // onto itself, overlapping
+    EXPECT_EQ(Row(src), (std::vector<Pixel>{1, 1, 2, 3}));
 }
 
 // ---- DrawTextA ----
