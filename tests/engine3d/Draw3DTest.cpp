@@ -117,6 +117,7 @@ TEST_F(Draw3DTest, LinesAreClippedExactlyAgainstTheCone) {
         {{10, 20, 0}, {10, 0, 0}, {{kRim, 0, 0, 0}}},       // entering
         {{-10, 0, 5}, {10, 0, 0}, {{0, kRim, 0, 0}}},       // entering from behind
         {{10, 20, 0}, {10, -20, 0}, {{kRim, 0, -kRim, 0}}}, // crossing
+        {{10, 20, 0}, {10, -10, 0}, {{kRim, 0, -kRim, 0}}}, // entering up to the rim
         {{10, 6, 8.01f}, {10, 6, 8.01f}, {}},               // just outside the rim
         {{10, 20, 0}, {10, 20, 5}, {}},                     // missing
         {{10, 20, 0}, {10, 10.5f, 0}, {}},                  // would cross beyond its end

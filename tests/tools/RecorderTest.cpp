@@ -2,6 +2,8 @@
 // bytes every time, and a clear refusal of bad input.
 
 #include "platform/pixels/Assets.h"
+#include "tests/ui/ProgramHarness.h"
+#include "tools/RandomFlight.h"
 
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
@@ -156,6 +158,16 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         {"1 state a.json\n2 screenshot b.png\n3 state a.json\n",
          "script.txt:3: a.json is already written on line 1"},
         {"1 state a.json\n2 keydown " + std::string(1000, 'K') + "\n", "KKK... (1000 bytes)"},
+        {"1 state a.json\n2 keydown \x7f\n", "script.txt:2: unknown key \"\\x7f\""},
+        {"1 state a.json\n# " + std::string(4095, '#') + "\n", "script.txt:2: line longer than"},
+        {"1 state a.json\n2 click -0 5\n", "script.txt:2: bad coordinates"},
+        {"1 state a.json\n2 click -100001 5\n", "script.txt:2: bad coordinates"},
+        {"1 state a.json\n2 mousedown 1 2 left+right\n", "script.txt:2: unknown button"},
+        {"1 state a.json\n2 mousemove 1 2 none+left\n", "script.txt:2: unknown buttons"},
+        {"1 state a.json\n2 quit now\n", "script.txt:2: wrong number of arguments"},
+        {"1 state a.json\n2 keydown F13\n", "script.txt:2: unknown key"},
+        {"1 state a.json\n2 keydown vk:256\n", "script.txt:2: unknown key"},
+        {"1 state a.json\n2 state .hidden.json\n", "script.txt:2: bad file name"},
         {"", "missing: cannot read the script: No such file", "", dir / "missing"},
         {"", ":1: cannot read the script: Is a directory", "", dir},
         {"", "/dev/zero:1: a NUL byte", "", "/dev/zero"},
@@ -181,6 +193,10 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         {"--screen +800x600", out, "bad --screen +800x600 (want WxH, 64 to 16384 each)"},
         {"--frames +5", out, "bad --frames +5"},
         {"--fps 030", out, "bad --fps 030 (want 1 to 1000)"},
+        {"--fps 0", out, "bad --fps 0"},
+        {"--fps 1001", out, "bad --fps 1001"},
+        {"--screen 63x600", out, "bad --screen 63x600"},
+        {"--screen 64x16385", out, "bad --screen 64x16385"},
         {"--frames 100000001", out, "bad --frames 100000001 (want 1 to 100000000)"},
         {"--" + std::string(3000, 'x'), out, "unknown option --xxx"},
         {"", dir / "file", "output folder \"" + (dir / "file").string() + "\": Not a directory"},
@@ -383,6 +399,41 @@ TEST_F(Recorder, MissingFontFilesAreNamedOnceWithTheirPackage) {
     }
     for (const char* shot : {"window.png", "full.png"})
         EXPECT_TRUE(fs::exists(dir / "out" / shot)) << shot;
+}
+
+// Input exactly at every limit is taken: the ends of the ranges of numbers, key and button
+// names, commands sharing a frame and the last frame, the longest name and line.
+TEST_F(Recorder, InputAtEveryLimitIsAccepted) {
+    const std::string longest(255 - 5, 'n'), longestLine = "# " + std::string(4094, '#');
+    const std::string script =
+        "1 keydown Z\n1 keyup 9\n1 keydown F12\n1 keyup vk:255\n"
+        "1 keydown vk:1\n1 keyup A\n1 keydown 0\n"
+        "1 mousemove -100000 100000 none\n1 mousemove 0 0 left+right+middle\n"
+        "1 mousedown 0 0 middle\n1 mouseup 0 0 middle\n2 keydown F1\n" +
+        longestLine + "\n3 state " + longest + ".json\n3 quit\n";
+    fs::path out = dir / "out";
+    ASSERT_EQ(Run(script, out.string(), "--screen 64x16384 --fps 1 --frames 3"), 0) << errors;
+    const std::string state = Read(out / (longest + ".json"));
+    EXPECT_NE(state.find("\"frame\":3,"), std::string::npos);
+    EXPECT_NE(state.find("\"HelpShown\":true"), std::string::npos) << "F1 is the help key";
+    EXPECT_NE(state.find("\"window\":{\"left\":0,\"top\":0,\"width\":64,\"height\":16384}"),
+              std::string::npos);
+}
+
+// The random flight's check passes a flight at the ends of the speed's range, not beyond.
+TEST(RandomFlightCheck, PassesTheSpeedsLimitsAndNamesSpeedsBeyond) {
+    oz::test::ProgramHarness h(320, 240);
+    h.Run(
+        [&](int, oz::Form1& p) {
+            oz::RandomFlight flight(h.screen, p, 1);
+            for (float speed : {0.0f, 5.0f, -0.01f, 5.01f}) {
+                p.Speed = speed;
+                EXPECT_EQ(flight.Check().find("Speed"),
+                          speed >= 0 && speed <= 5 ? std::string::npos : 0)
+                    << speed;
+            }
+        },
+        1);
 }
 
 } // namespace

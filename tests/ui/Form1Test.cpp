@@ -16,7 +16,7 @@ using test::ProgramHarness;
 using Rect = std::array<int, 4>;
 
 // The view's size and the rate figure's place follow the window in both modes; leaving
-// full screen hides the help and the read-outs and ends the intro hint.
+// full screen hides the help and the read-outs, ends the intro hint and lets go of keys.
 TEST(Form1, StartsFullScreenAndADoubleClickSwitchesToTheCentredWindowAndBack) {
     ProgramHarness h(1280, 1024);
     int stage = 0;
@@ -31,6 +31,7 @@ TEST(Form1, StartsFullScreenAndADoubleClickSwitchesToTheCentredWindowAndBack) {
                 EXPECT_TRUE(p.Speed == 0.5f && p.StarCount == 1500);
                 p.HelpShown = -1;
                 p.SpeedInfoTime = 60;
+                p.HeldKeys.Slower = 1;
                 h.screen.DoubleClick(500, 400);
             } else if (frame == 2) {
                 stage = 1;
@@ -42,7 +43,8 @@ TEST(Form1, StartsFullScreenAndADoubleClickSwitchesToTheCentredWindowAndBack) {
                 EXPECT_EQ(
                     Box(IntRect{p.FpsRect.left, p.FpsRect.top, p.FpsRect.right, p.FpsRect.bottom}),
                     (Rect{745, 5, 40, 30}));
-                EXPECT_TRUE(p.HelpShown == 0 && p.SpeedInfoTime == 0.0f && p.IntroTime == 0.0f);
+                EXPECT_TRUE(p.HelpShown == 0 && p.SpeedInfoTime == 0.0f && p.IntroTime == 0.0f &&
+                            p.HeldKeys.Slower == 0);
                 h.screen.DoubleClick(240 + 400, 212 + 200);
             } else if (frame == 3) {
                 stage = 2;
@@ -116,8 +118,13 @@ TEST(Form1, AsAScreensaverItFliesAloneFullScreen) {
     ProgramHarness h;
     float slowest = 5, fastest = 0;
     h.Run(
-        [&](int, Form1& p) {
+        [&](int frame, Form1& p) {
             EXPECT_TRUE(p.IntroTime == 0.0f && p.FullScreen == -1);
+            if (frame == 10)
+                h.screen.ResizeScreen(1024, 700); // the window it draws into, lower
+            if (frame == 11) {
+                EXPECT_EQ(Box(p.Window().PixelRect()), (Rect{0, 0, 1024, 700}));
+            }
             slowest = std::min(slowest, p.Speed);
             fastest = std::max(fastest, p.Speed);
         },

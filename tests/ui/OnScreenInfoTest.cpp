@@ -82,7 +82,7 @@ TEST_F(OnScreenInfoDrawing, BarFillFollowsPercentInsideAWhiteOutline) {
     EXPECT_EQ(FilledInRow(720), 0);
 }
 
-TEST_F(OnScreenInfoDrawing, NeedlesPointUpAndRightAtAngleZero) {
+TEST_F(OnScreenInfoDrawing, NeedlesPointUpAndRightAtAngleZeroAndRiseLookingUp) {
     info->DisplayView(view.hDC(), sheet.hDC(), 0.0f, 0.0f);
     Pixel needle = PixelFromColor(RGB(214, 203, 163));
     // Straight up from (866, 696) towards (866, 660), straight right towards (977, 696).
@@ -95,6 +95,9 @@ TEST_F(OnScreenInfoDrawing, NeedlesPointUpAndRightAtAngleZero) {
     EXPECT_EQ(right, 36);
     EXPECT_NE(view.Image().Get(866, 650), needle);
     EXPECT_NE(view.Image().Get(990, 696), needle);
+    info->DisplayView(view.hDC(), sheet.hDC(), 0.0f, 0.5f); // looking up, the needle rises
+    EXPECT_EQ(view.Image().Get(973, 679), needle);
+    EXPECT_NE(view.Image().Get(973, 713), needle);
 }
 
 } // namespace

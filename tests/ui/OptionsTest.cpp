@@ -71,6 +71,10 @@ TEST(Options, SetWhatTheyNameOrRefuseWithOneLineNamingTheOption) {
         {{"--bogus"}, nullptr, "refused: unknown option '--bogus' (see ozmir --help)"},
         {{"stray"}, nullptr, "refused: unexpected argument 'stray' (see ozmir --help)"},
         {{"--speed"}, nullptr, "refused: --speed needs a value (see ozmir --help)"},
+        {{"--speed", "000000000012.500", "--speed=0"}, nullptr, "speed 0 "}, // 16 characters
+        {{"--speed", "0000000000012.500"},                                   // 17
+         nullptr,
+         "refused: --speed '0000000000012.500': want a number from 0.0 to 50.0"},
         {{"--speed", "50.01"}, nullptr, "refused: --speed '50.01': want a number from 0.0 to 50.0"},
         {{"--speed", "1e1"}, nullptr, "refused: --speed '1e1': want a number from 0.0 to 50.0"},
         {{"--speed", "5,0"}, nullptr, "refused: --speed '5,0': want a number from 0.0 to 50.0"},

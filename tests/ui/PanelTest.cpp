@@ -123,11 +123,16 @@ TEST(Panel, JoystickTurnsTheFlightAndTheWheelSpinsIt) {
 }
 
 // Dragging the arrow 10 pixels right sets the target, and the look follows a target the
-// short way, also down through -pi, by at least the smallest step, landing exactly.
+// short way, also through pi either way, by steps between the least and the greatest,
+// landing exactly.
 TEST(Panel, DraggingTheArrowSetsTheTargetAndTheLookFollowsItTheShortWay) {
     const struct {
         float fromH, targetH, firstStep;
-    } cases[] = {{0, 0.5f, 0.015f}, {-3.1f, 3.1f, -3.1f - 0.015f}};
+    } cases[] = {{0, 0.5f, 0.015f},
+                 {-3.1f, 3.1f, -3.1f - 0.015f},
+                 {3.1f, -3.1f, 3.1f + 0.015f},
+                 {0.001f, 0.2f, 0.016f}, // the least step
+                 {0.001f, 2, 0.041f}};   // the greatest
     for (const auto& c : cases) {
         ProgramHarness h;
         std::vector<float> targets, looks;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -84,6 +85,20 @@ TEST_F(Arrow3DTest, SetUpViewAndShownHeadingsAreNeitherClampedNorReported) {
         EXPECT_EQ(picArr.ForeColor(), c.colour) << c.v;
     }
     EXPECT_TRUE(raised.empty());
+}
+
+// The outline joins the seven corners in order and closes at the tip.
+TEST_F(Arrow3DTest, OutlineJoinsTheCornersInOrder) {
+    int outlines = 0;
+    for (const ObjectData& slot : Data) {
+        std::string lines;
+        for (const Line3D& l : slot.Lines)
+            lines += std::to_string(l.Point1) + "-" + std::to_string(l.Point2) + " ";
+        outlines += slot.InUse && slot.PointCount == 7;
+        EXPECT_TRUE(!slot.InUse || slot.PointCount != 7 || lines == "1-2 2-3 3-4 4-5 5-6 6-7 7-1 ")
+            << lines;
+    }
+    EXPECT_EQ(outlines, 2); // the model and the copy drawn
 }
 
 TEST_F(Arrow3DTest, RedrawPaintsTheDiscThenTheArrowWithoutClearing) {

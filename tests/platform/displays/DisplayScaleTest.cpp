@@ -28,6 +28,7 @@ TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
         {"2", 96, 3840, 2160, 2, false},      // the variable decides
         {"1", 192, 3840, 2160, 1, false},     // also downwards
         {"8", 96, 1920, 1200, 2, false},      // but the window must fit
+        {"8", 96, 1600, 1200, 2, false},      // exactly
         {"0", 192, 3840, 2160, 2, true},     // out of range: ignored, with a warning
         {"9", 96, 3840, 2160, 1, true},
         {"-1", 96, 3840, 2160, 1, true},

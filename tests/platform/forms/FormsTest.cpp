@@ -2,11 +2,13 @@
 // timers, stacking and composition. The mouse capture of a pressed surface is exercised by
 // the widget tests, whose drags go far outside their surfaces.
 
-#include "platform/forms/Form.h"
 #include "platform/displays/HeadlessBackend.h"
+#include "platform/forms/Form.h"
+#include "platform/pixels/Font.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
 #include <string>
 #include <utility>
@@ -185,9 +187,10 @@ TEST_F(FormsTest, SurfaceLinesWithFarOrNonFiniteEndsDrawOnlyWhatIsOnTheSurface) 
     pic.Line(-1e30f, 25, 1e30f, 25);
     pic.Line(0, 0, std::numeric_limits<float>::infinity(), 5);
     pic.Line(std::numeric_limits<float>::quiet_NaN(), 0, 5, 5);
+    pic.Line(0, 0, 1e6f, 1e6f); // cut at the right and bottom on its diagonal
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 100; ++x)
-            ASSERT_EQ(pic.Image().Get(x, y), y == 25 ? 0xFFFFFFu : 0u) << x << "," << y;
+            ASSERT_EQ(pic.Image().Get(x, y), y == 25 || x == y ? 0xFFFFFFu : 0u) << x << "," << y;
 }
 
 TEST_F(FormsTest, UnloadRaisesTheHandlerAndAClosedWindowTakesNoMoreInput) {
@@ -202,6 +205,130 @@ TEST_F(FormsTest, UnloadRaisesTheHandlerAndAClosedWindowTakesNoMoreInput) {
     EXPECT_EQ(log, "");
     EXPECT_TRUE(form.Unloaded());
     EXPECT_FALSE(screen.WindowOpen());
+}
+
+// After every change, what the window shows equals composing it whole: a control moved or
+// hidden, captions changed, regions sharing only their columns, a hidden surface over
+// another, a region only partly on a surface, more regions than the window lists, and a
+// window grown only in height.
+TEST_F(FormsTest, EveryChangeShowsAsComposingTheWholeWindowWould) {
+    PictureBox& pic = OpenWindow();
+    pic.SetBackColor(RGB(0, 0, 255));
+    PictureBox& over = form.AddPicture("over"); // on the surface, hidden later
+    over.Move(30 * 15, 30 * 15, 40 * 15, 20 * 15);
+    over.SetBackColor(RGB(0, 255, 0));
+    Label& upper = form.AddLabel("upper");
+    Label& lower = form.AddLabel("lower");
+    upper.Move(300 * 15, 300 * 15, 100 * 15, 20 * 15);
+    lower.Move(300 * 15, 320 * 15, 100 * 15, 20 * 15);
+    Label& beside = form.AddLabel("beside");
+    beside.Move(150 * 15, 30 * 15, 100 * 15, 20 * 15);
+    for (Label* l : {&upper, &lower, &beside})
+        l->SetForeColor(RGB(255, 255, 255));
+    DoEvents();
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"captions", [&] { upper.SetCaption("Wide"), lower.SetCaption("Wide too"); }},
+        {"regions sharing their columns",
+         [&] {
+             pic.Image().FillRect({0, 0, 100, 50}, PixelFromColor(RGB(0, 255, 255)));
+             form.Invalidate({10, 20, 110, 50});
+             form.Invalidate({10, 40, 110, 70});
+         }},
+        {"a label moved", [&] { upper.Move(340 * 15, 300 * 15); }},
+        {"a surface hidden", [&] { over.SetVisible(false); }},
+        {"under a hidden surface",
+         [&] {
+             pic.Image().FillRect({25, 12, 50, 25}, PixelFromColor(RGB(255, 0, 0)));
+             form.Invalidate({35, 32, 60, 45}); // inside the hidden surface's box
+         }},
+        {"a region only partly on a surface",
+         [&] {
+             form.Invalidate({0, 20, 300, 70});
+             beside.SetCaption("Beside"); // its own region lies in the one above
+         }},
+        {"more regions than the list holds",
+         [&] {
+             pic.Image().FillRect({0, 0, 100, 50}, PixelFromColor(RGB(255, 255, 0)));
+             for (int i = 0; i < 600; ++i)
+                 form.Invalidate(
+                     IntRect{i % 100, i / 100 * 9, i % 100 + 1, i / 100 * 9 + 9}.Translated(10,
+                                                                                            20));
+         }},
+        {"the window taller", [&] { form.Move(100 * 15, 50 * 15, 800 * 15, 620 * 15); }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        DoEvents();
+        const Bitmap shown = form.Image();
+        form.InvalidateAll();
+        const Bitmap& whole = form.Image();
+        ASSERT_TRUE(shown.Width() == form.PixelRect().Width() &&
+                    shown.Height() == form.PixelRect().Height())
+            << what;
+        for (int y = 0; y < whole.Height(); ++y)
+            for (int x = 0; x < whole.Width(); ++x)
+                ASSERT_EQ(shown.Get(x, y), whole.Get(x, y)) << what << " at " << x << "," << y;
+        DoEvents();
+    }
+}
+
+// Hidden controls take no mouse; a button clicks only when released over itself; a
+// surface in its own scale reports positions in it.
+TEST_F(FormsTest, TheMouseReachesVisibleControlsAndButtonsClickWhereReleased) {
+    PictureBox& pic = OpenWindow();
+    pic.SetScaleWidth(1000);
+    pic.SetScaleHeight(100);
+    PictureBox& hidden = form.AddPicture("hidden");
+    hidden.Move(10 * 15, 20 * 15, 50 * 15, 50 * 15);
+    hidden.SetVisible(false);
+    CommandButton& button = form.AddButton("button");
+    button.Move(400 * 15, 10 * 15, 6 * 15, 8 * 15);
+    Record(pic.MouseDown, "pic");
+    Record(hidden.MouseDown, "hidden");
+    button.Click.Connect([&] { log += " click"; });
+    struct Case {
+        int downX, downY, upX, upY;
+        const char* seen;
+    };
+    const Case cases[] = {
+        {110 + 20, 70 + 10, 130, 80, " pic 1 200,20"},
+        {500 + 0, 60 + 0, 500 + 5, 60 + 7, " click"},
+        {500 + 2, 60 + 2, 500 + 6, 60 + 2, ""}, // released just right of it
+        {500 + 2, 60 + 2, 500 + 2, 60 + 8, ""}, // just below it
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        screen.Advance(1000);
+        screen.MouseDown(c.downX, c.downY);
+        screen.MouseUp(c.upX, c.upY);
+        DoEvents();
+        EXPECT_EQ(log, c.seen) << "down at " << c.downX << "," << c.downY;
+        EXPECT_FALSE(button.Pressed());
+    }
+}
+
+// A caption that fits its label exactly keeps the label's font; one pixel less and it
+// shrinks. Lines are placed at the left, the right, or the middle (the odd pixel right).
+TEST_F(FormsTest, LabelsKeepTheirFontWhenTheTextFitsAndPlaceEachLine) {
+    Label& label = form.AddLabel("label");
+    label.SetCaption("Panel");
+    label.SetForeColor(RGB(255, 255, 255));
+    const Font& font = label.GetFont();
+    const int text = font.MeasureWidth("Panel");
+    for (int width : {text, text - 1}) {
+        label.Move(0, 0, static_cast<float>(width * 15), 300);
+        EXPECT_EQ(&label.FittedFont() == &font, width == text) << width;
+    }
+    for (auto [alignment, offset] :
+         {std::pair{Alignment::Left, 0}, {Alignment::Right, 3}, {Alignment::Center, 1}}) {
+        label.Move(0, 0, static_cast<float>((text + 3) * 15), 300);
+        label.SetAlignment(alignment);
+        Bitmap painted(text + 3, 20), expected(text + 3, 20);
+        label.Paint(painted, painted.Bounds());
+        font.DrawLine(expected, "Panel", offset, 0, 0xFFFFFF, expected.Bounds());
+        for (int i = 0; i < (text + 3) * 20; ++i)
+            ASSERT_EQ(painted.Data()[i], expected.Data()[i]) << "placed " << offset << ": " << i;
+    }
 }
 
 } // namespace

@@ -93,7 +93,7 @@ TEST(Gdi, SelectObjectReturnsTheOldObjectAndDeleteObjectRefusesSelectedOnes) {
     // and fills with the white brush.
     EXPECT_TRUE(DeleteObject(StockBlackPen()));
     DeviceContext dc(&image);
-    EXPECT_TRUE(Rectangle(&dc, 0, 0, 4, 3));
+    EXPECT_TRUE(Rectangle(&dc, 4, 3, 0, 0)); // corners in any order
     EXPECT_EQ(Row(image, 1), (std::vector<Pixel>{0, 0xFFFFFF, 0xFFFFFF, 0, 0x808080}));
 }
 
@@ -114,6 +114,12 @@ TEST(Gdi, FillRectExcludesTheRightColumnAndBottomRow) {
         EXPECT_EQ(Lit(image), filled) << rect.left << "," << rect.top;
         EXPECT_EQ(Lit(image, PixelFromColor(kTextColor)).size(), 200 - filled.size());
     }
+    Bitmap image(4, 4);
+    DeviceContext dc(&image);
+    const RECT all{0, 0, 4, 4};
+    HPEN pen = CreatePen(PS_SOLID, 1, kWhite);
+    EXPECT_EQ(FillRect(&dc, &all, pen), 0); // a pen is no brush
+    EXPECT_TRUE(Lit(image).empty() && DeleteObject(pen));
     EXPECT_TRUE(DeleteObject(brush));
 }
 
@@ -140,29 +146,6 @@ TEST(Gdi, SetPixelWritesOnlyOnTheImage) {
         SetPixel(&dc, p.x, p.y, RGB(1, 2, 3));
     EXPECT_EQ(Lit(image), (PixelSet{{2, 1}}));
     EXPECT_EQ(image.Get(2, 1), 0x010203u);
-}
-
-// ---- Ellipse ----
-
-TEST(Gdi, StarDiscsHaveThePlatformShapes) {
-    // The discs 2 to 10 pixels across, drawn where the view's two-pixel star is,
-    // Ellipse(479, 259, 481, 261): per row, the pixels left out at each side of the box.
-    // The pen outlines them (the middle row's ends), the brush fills the rest.
-    const std::string insets[] = {"00",      "101",      "1001",      "10001",     "210012",
-                                  "2100012", "21000012", "311000113", "3210000123"};
-    for (const std::string& inset : insets) {
-        const int d = static_cast<int>(inset.size());
-        Bitmap image(800, 600);
-        Painter paint(image, 0, RGB(253, 255, 206), RGB(0, 0, 255));
-        EXPECT_TRUE(Ellipse(&paint.dc, 479, 259, 479 + d, 259 + d));
-        PixelSet expected;
-        for (int y = 0; y < d; ++y)
-            for (auto p : Box(479 + inset[y] - '0', 259 + y, 479 + d - (inset[y] - '0'), 260 + y))
-                expected.insert(p);
-        EXPECT_EQ(Lit(image), expected) << "disc " << d;
-        EXPECT_EQ(image.Get(479, 259 + d / 2), 0xFDFFCEu);
-        EXPECT_EQ(image.Get(479 + d / 2, 259 + d / 2), d > 2 ? 0x0000FFu : 0xFDFFCEu) << d;
-    }
 }
 
 // ---- MoveToEx, LineTo ----
@@ -244,6 +227,8 @@ TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
             EXPECT_EQ(Row(dst), c.row) << "BitBlt, case " << &c - cases;
         }
     }
+    BitBlt(&srcDc, 1, 0, 3, 1, &srcDc, 0, 0, SRCCOPY); // onto itself, overlapping
+    EXPECT_EQ(Row(src), (std::vector<Pixel>{1, 1, 2, 3}));
 }
 
 // ---- DrawTextA ----

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -65,28 +66,48 @@ TEST(Raster, ThinLinesFollowTheStepModelInEveryOctant) {
     }
 }
 
-TEST(Raster, DiscsOfEverySizeAreSymmetricConvexRoundAndTouchTheirBox) {
-    std::vector<int> sizes = {201};
-    for (int n = 1; n <= 64; ++n)
-        sizes.push_back(n);
-    for (int n : sizes) {
-        Bitmap image(n, n, kBlack);
-        raster::DrawEllipse(image, IntRect{0, 0, n, n}, kWhite, 0, true, kWhite);
-        auto lit = [&](int x, int y) { return image.Get(x, y) == kWhite; };
-        const double c = (n - 1) / 2.0;
-        for (int y = 0; y < n; ++y) {
-            int runs = 0;
-            for (int x = 0; x < n; ++x) {
-                const bool on = lit(x, y);
-                ASSERT_TRUE(on == lit(n - 1 - x, y) && on == lit(x, n - 1 - y) && on == lit(y, x))
-                    << n << ": not symmetric at " << x << "," << y;
-                // Round, with a pixel of slack at the rim for the rounding.
-                const double d = std::hypot(x - c, y - c);
-                ASSERT_TRUE(std::abs(d - c) <= 1 || on == (d < c)) << n << ": at " << x << "," << y;
-                ASSERT_TRUE(on || y != n / 2) << n << ": the middle row spans the box";
-                runs += on && (x == 0 || !lit(x - 1, y));
+// Ellipses in every box up to 20 x 20 and in tall narrow ones, against the rule: a pixel
+// belongs to the disc when the curve through the outermost pixels' centres, rounded to the
+// nearest pixel row by row or column by column (exact ties left out), reaches it; boxes
+// two pixels or fewer across either way are filled whole. The pen takes the disc's pixels
+// within its width (counted in steps across and down) of the outside, the brush the rest.
+TEST(Raster, EllipsesFollowTheRoundingRuleAndThePenOutlinesThemByItsWidth) {
+    auto inDisc = [](long w, long h, long x, long y) {
+        if (x < 0 || y < 0 || x >= w || y >= h)
+            return false;
+        if (w <= 2 || h <= 2)
+            return true;
+        const long A = w - 1, B = h - 1, X = std::abs(2 * x - A), Y = std::abs(2 * y - B);
+        if (X <= 1 || Y == 0)
+            return true;
+        const long whole = A * A * B * B;
+        return (X - 1) * (X - 1) * B * B + Y * Y * A * A < whole ||
+               X * X * B * B + (Y - 1) * (Y - 1) * A * A < whole;
+    };
+    std::vector<std::pair<int, int>> boxes = {{2, 30}, {3, 41},  {41, 3},
+                                              {7, 44}, {64, 64}, {201, 201}};
+    for (int w = 1; w <= 20; ++w)
+        for (int h = 1; h <= 20; ++h)
+            boxes.push_back({w, h});
+    for (auto [w, h] : boxes) {
+        for (int pen : {1, 2, 3}) {
+            Bitmap image(w + 2, h + 2, kBlack);
+            raster::DrawEllipse(image, IntRect{1, 1, 1 + w, 1 + h}, kWhite, pen, true, kRed);
+            for (int y = -1; y <= h; ++y) {
+                for (int x = -1; x <= w; ++x) {
+                    const Pixel got = image.Get(x + 1, y + 1);
+                    if (!inDisc(w, h, x, y)) {
+                        ASSERT_EQ(got, kBlack) << w << "x" << h << " at " << x << "," << y;
+                        continue;
+                    }
+                    bool nearOutside = false; // within `pen` steps of a pixel off the disc
+                    for (int dy = -pen; dy <= pen; ++dy)
+                        for (int dx = std::abs(dy) - pen; dx <= pen - std::abs(dy); ++dx)
+                            nearOutside = nearOutside || !inDisc(w, h, x + dx, y + dy);
+                    ASSERT_EQ(got, nearOutside ? kWhite : kRed)
+                        << w << "x" << h << ", pen " << pen << " at " << x << "," << y;
+                }
             }
-            ASSERT_EQ(runs, 1) << n << ": row " << y;
         }
     }
 }
@@ -101,7 +122,8 @@ TEST(Raster, ClippingNeverChangesThePixels) {
                           {false, -690, 77, 1200, 60, 0},   {false, 250, 199, -300, -5, 0},
                           {false, -650, -480, 900, 410, 2}, {false, -40, 30, 330, 38, 3},
                           {true, -300, -200, 500, 380, 1},  {true, -50, 60, 90, 700, 2},
-                          {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2}};
+                          {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2},
+                          {false, 290, -9, 310, 199, 0}}; // steep, out at the right edge
     const int ox = 700, oy = 500;
     for (const Case& c : cases) {
         auto draw = [&](Bitmap& image, int dx, int dy) {
@@ -219,6 +241,62 @@ TEST(Raster, DamageCoversTheChangedTilesOnly) {
             << "expected at " << damage.left << "," << damage.top;
         EXPECT_EQ(Edges(n > 0 ? out[0] : IntRect{}), Edges(damage));
         EXPECT_EQ(image.TakeDamage(out, 64), 0) << "taken once";
+    }
+}
+
+// Random fills, pixels and clipped copies on images whose tiles do not divide them: the
+// pixels equal a plain model's, whether or not the image knows tiles of one colour, and
+// every change lies in the damage taken after it, however few rectangles it may use.
+TEST(Raster, ImagesMatchAPlainModelAndTheirDamageCoversEveryChange) {
+    std::mt19937 random(17);
+    auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const Pixel colors[] = {kBlack, kWhite, kRed};
+    for (auto [width, height] : {std::pair{100, 80}, std::pair{61, 37}, std::pair{9, 23}}) {
+        Bitmap image(width, height, kBlack), other(23, 17, kBlack);
+        Bitmap model(width, height, kBlack), shown(width, height, kBlack); // pixel by pixel
+        for (int i = 0; i < 23 * 17; ++i) // every pixel of the other image its own colour
+            other.Set(i % 23, i / 23, static_cast<Pixel>(i) * 0x010305u);
+        for (int step = 0; step < 400; ++step) {
+            const Pixel p = colors[below(3)];
+            const IntRect r{below(width + 20) - 10, below(height + 20) - 10, below(width + 20),
+                            below(height + 20)};
+            const int kind = below(4);
+            if (kind == 0) { // from another image, clipped at either side
+                other.Set(below(23), below(17), p);
+                const IntRect from{below(30) - 4, below(22) - 4, below(30), below(22)};
+                image.CopyFrom(other, from, r.left, r.top);
+                for (int y = std::max(from.top, 0); y < std::min(from.bottom, 17); ++y)
+                    for (int x = std::max(from.left, 0); x < std::min(from.right, 23); ++x)
+                        if (model.Contains(r.left + x - from.left, r.top + y - from.top))
+                            model.Set(r.left + x - from.left, r.top + y - from.top,
+                                      other.Get(x, y));
+            } else if (kind == 1 && image.Contains(r.left, r.top)) {
+                image.Set(r.left, r.top, p);
+                model.Set(r.left, r.top, p);
+            } else {
+                const IntRect fill = kind == 2 ? image.Bounds() : r;
+                image.FillRect(fill, p);
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x)
+                        if (fill.Contains(x, y))
+                            model.Set(x, y, p);
+            }
+            IntRect damage[512];
+            const int n =
+                below(3) ? -1 : image.TakeDamage(damage, 1 + below(4) * below(4) * below(4));
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    ASSERT_EQ(image.Get(x, y), model.Get(x, y))
+                        << width << "x" << height << ", step " << step << " at " << x << "," << y;
+                    ASSERT_TRUE(n < 0 || shown.Get(x, y) == model.Get(x, y) ||
+                                std::any_of(damage, damage + n,
+                                            [&](const IntRect& d) { return d.Contains(x, y); }))
+                        << width << "x" << height << ", step " << step << ": " << x << "," << y
+                        << " changed outside the damage";
+                }
+            if (n >= 0)
+                shown.CopyFrom(model, model.Bounds(), 0, 0);
+        }
     }
 }
 
