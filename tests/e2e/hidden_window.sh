@@ -4,8 +4,6 @@
 # now and then; mapped again it flies on; SIGTERM and a closed window still end it.
 source "$(dirname "$0")/lib.bash" "$@"
 TEST_WINDOW=${3:?usage: hidden_window.sh OZMIR ARTEFACTS TEST_WINDOW}
-HOST_PID=
-trap '[[ -n $HOST_PID ]] && kill "$HOST_PID" 2>/dev/null; cleanup' EXIT
 
 # The times ozmir went to sleep in two seconds: a frame sleeps at least once, about 90
 # times a second; a paused loop wakes twice a second.
@@ -37,14 +35,7 @@ expect_drawing() {
 start_xvfb 1024x768
 
 # A screensaver's window, unmapped and mapped again; SIGTERM while it is unmapped.
-"$TEST_WINDOW" 400x300+100+100 >"$ARTEFACTS/$TEST_NAME.host" &
-HOST_PID=$!
-for _ in $(seq 50); do
-    HOST_ID=$(head -n 1 "$ARTEFACTS/$TEST_NAME.host" 2>/dev/null)
-    [[ -n $HOST_ID ]] && break
-    sleep 0.1
-done
-[[ -n $HOST_ID ]] || fail "the host window did not appear"
+start_host 400x300+100+100
 "$OZMIR" --window-id "$HOST_ID" >"$ARTEFACTS/$TEST_NAME.stdout" 2>"$ARTEFACTS/$TEST_NAME.stderr" &
 OZMIR_PID=$!
 expect_drawing "screensaver" saver 100 100 400 300
@@ -56,8 +47,7 @@ xdotool windowunmap "$HOST_ID"
 sleep 1
 kill -TERM "$OZMIR_PID"
 expect_signal_end 2 TERM "SIGTERM while the window is unmapped"
-kill "$HOST_PID"
-HOST_PID=
+stop_host
 
 # Its own window, unmapped as a minimised one is; closed while unmapped.
 start_ozmir --stars 2000

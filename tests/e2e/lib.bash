@@ -16,10 +16,31 @@ fail() {
 
 cleanup() {
     [[ -n $OZMIR_PID ]] && kill "$OZMIR_PID" 2>/dev/null
+    [[ -n $HOST_PID ]] && kill "$HOST_PID" 2>/dev/null
     [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
 }
 trap cleanup EXIT
+
+# Opens another program's window at WxH+X+Y (an InputOnly one after input-only), for the
+# screensaver to draw into, and sets HOST_PID and HOST_ID.
+HOST_PID=
+start_host() {
+    rm -f "$ARTEFACTS/$TEST_NAME.host"
+    "$TEST_WINDOW" "$@" >"$ARTEFACTS/$TEST_NAME.host" &
+    HOST_PID=$!
+    for _ in $(seq 50); do
+        HOST_ID=$(head -n 1 "$ARTEFACTS/$TEST_NAME.host" 2>/dev/null)
+        [[ -n $HOST_ID ]] && return 0
+        sleep 0.1
+    done
+    fail "the host window did not appear"
+}
+stop_host() {
+    [[ -n $HOST_PID ]] && kill "$HOST_PID" 2>/dev/null
+    wait "$HOST_PID" 2>/dev/null
+    HOST_PID=
+}
 
 # start_xvfb [SIZE [more Xvfb arguments, such as a second -screen]]
 start_xvfb() {

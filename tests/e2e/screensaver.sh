@@ -5,27 +5,6 @@
 # XScreenSaver named them: then it ends quietly. --root alone leaves the root as it was.
 source "$(dirname "$0")/lib.bash" "$@"
 TEST_WINDOW=${3:?usage: screensaver.sh OZMIR ARTEFACTS TEST_WINDOW}
-HOST_PID=
-
-stop_host() {
-    [[ -n $HOST_PID ]] && kill "$HOST_PID" 2>/dev/null
-    wait "$HOST_PID" 2>/dev/null
-    HOST_PID=
-}
-trap 'stop_host; cleanup' EXIT
-
-# Opens the host window at WxH+X+Y (an InputOnly one after input-only) and sets HOST_ID.
-start_host() {
-    rm -f "$ARTEFACTS/$TEST_NAME.host"
-    "$TEST_WINDOW" "$@" >"$ARTEFACTS/$TEST_NAME.host" &
-    HOST_PID=$!
-    for _ in $(seq 50); do
-        HOST_ID=$(head -n 1 "$ARTEFACTS/$TEST_NAME.host" 2>/dev/null)
-        [[ -n $HOST_ID ]] && return 0
-        sleep 0.1
-    done
-    fail "the host window did not appear"
-}
 
 # Starts ozmir with the given arguments (after the environment's assignments, if any),
 # without waiting for a window of its own: it makes none.

@@ -139,14 +139,7 @@ HACK_PIDS=()
 grep "^ozmir" "$LOG" && fail "ozmir complained under xscreensaver"
 
 # The preview of the settings dialog: its window named after --root.
-"$TEST_WINDOW" 320x240+600+400 >"$ARTEFACTS/$TEST_NAME.host" &
-HOST_PID=$!
-for _ in $(seq 50); do
-    HOST_ID=$(head -n 1 "$ARTEFACTS/$TEST_NAME.host" 2>/dev/null)
-    [[ -n $HOST_ID ]] && break
-    sleep 0.1
-done
-[[ -n $HOST_ID ]] || fail "the preview window did not appear"
+start_host 320x240+600+400
 env -u XSCREENSAVER_WINDOW "$OZMIR" --root --window-id "$(printf '0x%x' "$HOST_ID")" \
     >"$ARTEFACTS/$TEST_NAME.stdout" 2>"$ARTEFACTS/$TEST_NAME.stderr" &
 OZMIR_PID=$!
