@@ -29,8 +29,8 @@ protected:
         // One folder per test and process: other builds may run the same tests at once.
         dir = fs::path(::testing::TempDir()) /
               ("ozmir-record-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-               "-" + std::to_string(::getpid()));
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+               std::to_string(::getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -139,7 +139,7 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         {"1 screenshot ../escape.png\n", "script.txt:1: bad file name"},
         {"0 quit\n", "script.txt:1: bad frame number"},
         {"1 state a.json\n100000001 quit\n", "script.txt:2: bad frame number \"100000001\" "
-                                              "(want a whole number, 1 to 100000000)"},
+                                             "(want a whole number, 1 to 100000000)"},
         {"+3 quit\n", "script.txt:1: bad frame number"},
         {"1 keydown F01\n", "script.txt:1: unknown key"},
         {"1 keydown vk:+65\n", "script.txt:1: unknown key"},
@@ -225,8 +225,7 @@ TEST_F(Recorder, FilesTheFlightNeverReachedAreNamedAndFailTheRun) {
     EXPECT_NE(errors.find("script.txt:3: late.png was not written: the flight ended at frame 5"),
               std::string::npos)
         << errors;
-    EXPECT_NE(errors.find("script.txt:5: later.json was not written"), std::string::npos)
-        << errors;
+    EXPECT_NE(errors.find("script.txt:5: later.json was not written"), std::string::npos) << errors;
     EXPECT_EQ(LineCount(errors), 2u) << errors;
     EXPECT_EQ(Listing(out), std::vector<std::string>{"early.json"});
 }
@@ -245,8 +244,7 @@ TEST_F(Recorder, WritesNeverFollowALinkInTheOutputFolder) {
                          "3 state taken.json\n"
                          "4 quit\n";
     EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
-    EXPECT_NE(errors.find("cannot write taken.json: Is a directory"), std::string::npos)
-        << errors;
+    EXPECT_NE(errors.find("cannot write taken.json: Is a directory"), std::string::npos) << errors;
     EXPECT_EQ(LineCount(errors), 1u) << "the run went on: " << errors;
 
     EXPECT_EQ(Read(dir / "victim"), "keep");
@@ -280,25 +278,18 @@ std::string ImpostorFontconfig(const fs::path& dir) {
     const fs::path dejavu = "/usr/share/fonts/truetype/dejavu";
     fs::copy_file(dejavu / "DejaVuSerif.ttf", dir / "fonts/impostor.ttf");
     fs::copy_file(dejavu / "DejaVuSansMono.ttf", dir / "fonts/other.ttf");
-    const char* families[] = {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif"};
-    std::string conf = "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                       "<fontconfig>\n"
-                       "<cachedir>" +
-                       (dir / "cache").string() +
-                       "</cachedir>\n" // first: fontconfig writes to the first it can
-                       "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
-                       "<dir>" +
-                       (dir / "fonts").string() +
-                       "</dir>\n"
-                       "<match target=\"scan\"><test name=\"file\"><string>" +
-                       (dir / "fonts/impostor.ttf").string() +
-                       "</string></test><edit name=\"family\" mode=\"assign_replace\">";
-    for (const char* family : families)
-        conf += std::string("<string>") + family + "</string>";
-    conf += "</edit></match>\n<match target=\"scan\"><test name=\"file\"><string>" +
-            (dir / "fonts/other.ttf").string() +
-            "</string></test><edit name=\"family\" mode=\"assign_replace\">"
-            "<string>Ozmir Other</string></edit></match>\n";
+    std::string conf = R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><cachedir>@/cache</cachedir>
+<include ignore_missing="yes">/etc/fonts/fonts.conf</include><dir>@/fonts</dir>
+<match target="scan"><test name="file"><string>@/fonts/impostor.ttf</string></test>
+<edit name="family" mode="assign_replace"><string>Arial</string><string>Arial Black</string>
+<string>Arial Narrow</string><string>MS Sans Serif</string></edit></match>
+<match target="scan"><test name="file"><string>@/fonts/other.ttf</string></test>
+<edit name="family" mode="assign_replace"><string>Ozmir Other</string></edit></match>
+)"; // the cache folder first: fontconfig writes to the first it can
+    for (size_t at = 0; (at = conf.find('@', at)) != std::string::npos; at += dir.string().size())
+        conf.replace(at, 1, dir.string());
     for (const char* family :
          {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif", "sans-serif"})
         conf += std::string("<alias binding=\"strong\"><family>") + family +
