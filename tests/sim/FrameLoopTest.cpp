@@ -125,13 +125,12 @@ TEST_F(FrameLoopTest, DrawsNearStarsAsDiscsAndFarOnesAsFadedPixels) {
 }
 
 TEST_F(FrameLoopTest, MeasuresTheRateOverQuarterSecondsAndScalesTimeToIt) {
-    struct Case {
+    const struct {
         double periodMs;
         int measuredAt;
         float timeScale;
-    };
-    const Case cases[] = {{15.625, 16, 1.0f}, {31.25, 8, 2.0f}, {300, 1, 16.0f}};
-    for (const Case& c : cases) {
+    } cases[] = {{15.625, 16, 1.0f}, {31.25, 8, 2.0f}, {300, 1, 16.0f}};
+    for (const auto& c : cases) {
         std::vector<float> scales;
         RunOnNewClock([&](HeadlessBackend& clock) { // the paced clock starts again
             clock.SetFramePeriod(c.periodMs);
