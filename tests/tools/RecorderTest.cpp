@@ -77,16 +77,9 @@ protected:
 };
 
 TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFramesTheSameEveryTime) {
-    std::string script = "# a stop and a look\n"
-                         "1 state start.json\n"
-                         "20 screenshot early.png\n"
-                         "20 keydown X\n"
-                         "21 state stopped.json\n"
-                         "30 keydown P\n"
-                         "31 dblclick 500 400\n"
-                         "40 screenshot window.png\n"
-                         "40 state window.json\n"
-                         "41 quit\n";
+    std::string script = "# a stop and a look\n1 state start.json\n20 screenshot early.png\n"
+                         "20 keydown X\n21 state stopped.json\n30 keydown P\n31 dblclick 500 400\n"
+                         "40 screenshot window.png\n40 state window.json\n41 quit\n";
     fs::path out = dir / "out";
     ASSERT_EQ(Run(script, out.string(), "--screen 800x600"), 0) << errors;
     EXPECT_EQ(errors, "");
@@ -215,11 +208,8 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
 // A flight that ends before the script does (the program quits on Escape) writes what it
 // reached and names every file it did not, with its line.
 TEST_F(Recorder, FilesTheFlightNeverReachedAreNamedAndFailTheRun) {
-    std::string script = "1 state early.json\n"
-                         "5 keydown Escape\n"
-                         "9 screenshot late.png\n"
-                         "9 keydown R\n"
-                         "12 state later.json\n";
+    std::string script = "1 state early.json\n5 keydown Escape\n9 screenshot late.png\n"
+                         "9 keydown R\n12 state later.json\n";
     fs::path out = dir / "out";
     EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
     EXPECT_NE(errors.find("script.txt:3: late.png was not written: the flight ended at frame 5"),
@@ -239,10 +229,7 @@ TEST_F(Recorder, WritesNeverFollowALinkInTheOutputFolder) {
     fs::create_symlink(dir / "victim", out / "shot.png");
     fs::create_symlink(dir / "victim", out / ".ozmir-record-probe");
     fs::create_symlink(dir / "created-through-link", out / "state.json");
-    std::string script = "2 screenshot shot.png\n"
-                         "2 state state.json\n"
-                         "3 state taken.json\n"
-                         "4 quit\n";
+    std::string script = "2 screenshot shot.png\n2 state state.json\n3 state taken.json\n4 quit\n";
     EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
     EXPECT_NE(errors.find("cannot write taken.json: Is a directory"), std::string::npos) << errors;
     EXPECT_EQ(LineCount(errors), 1u) << "the run went on: " << errors;
@@ -262,9 +249,8 @@ TEST_F(Recorder, WritesNeverFollowALinkInTheOutputFolder) {
 TEST_F(Recorder, AFullDiskLeavesNoPartialFile) {
     launcher = "trap '' XFSZ; ulimit -f 20; exec ";
     fs::path out = dir / "out";
-    std::string script = "1 state big.json\n" // tens of kilobytes: every star
-                         "2 screenshot small.png\n"
-                         "2 quit\n";
+    // The state holds every star: tens of kilobytes.
+    std::string script = "1 state big.json\n2 screenshot small.png\n2 quit\n";
     EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
     EXPECT_NE(errors.find("cannot write big.json: File too large"), std::string::npos) << errors;
     EXPECT_EQ(Listing(out), std::vector<std::string>{"small.png"});

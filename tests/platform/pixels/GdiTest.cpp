@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <set>
-#include <string>
 #include <utility>
 #include <vector>
 
