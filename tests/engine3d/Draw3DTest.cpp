@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -85,21 +84,20 @@ protected:
 // A point on the rim of the cone counts as inside and lands on the circle through the
 // surface's corners: on 73 x 73, 73 / sqrt(2) = 51.6188 from the centre.
 TEST_F(Draw3DTest, ProjectsThroughTheCameraInPerspective) {
-    struct Case {
+    const struct {
         Camera camera;
         float viewField;
         int size;
         Point3D point;
         float x, y;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{}, 1, 100, {10, 2, 1}, 14.142f, 7.071f},
         {{5, -3, 2, 0, kHalfPi}, 1, 100, {6, 7, 2}, -7.0711f, 0},  // along +Y: right is right
         {{0, 0, 0, kHalfPi, 0}, 1, 100, {1, 0, 10}, 0, -7.0711f},  // straight up: +X is below
         {{}, 2, 100, {10, 15, 0}, 1.5f / 2 * kRim, 0},             // a wider cone draws nearer
         {{}, 1, 73, {10, 6, 8}, 0.6f * 51.6188f, 0.8f * 51.6188f}, // 6^2 + 8^2 = 10^2
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         DrawSegment(c.point, c.point, c.camera, c.viewField, c.size);
         ASSERT_EQ(pieces_.size(), 1u);
         ExpectPiece(pieces_[0], {c.x, c.y, c.x, c.y});
@@ -107,11 +105,10 @@ TEST_F(Draw3DTest, ProjectsThroughTheCameraInPerspective) {
 }
 
 TEST_F(Draw3DTest, LinesAreClippedExactlyAgainstTheCone) {
-    struct Case {
+    const struct {
         Point3D a, b;
         std::vector<Piece> pieces;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{10, 0, 0}, {10, 20, 0}, {{0, 0, kRim, 0}}},       // leaving sideways
         {{10, 0, 0}, {-10, 0, 5}, {{0, 0, 0, kRim}}},       // leaving back past the camera
         {{10, 20, 0}, {10, 0, 0}, {{kRim, 0, 0, 0}}},       // entering
@@ -132,7 +129,7 @@ TEST_F(Draw3DTest, LinesAreClippedExactlyAgainstTheCone) {
          {-32.442688f, -9.83024597f, 24.933733f},
          {}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         DrawSegment(c.a, c.b);
         ASSERT_EQ(pieces_.size(), c.pieces.size()) << "case " << &c - cases;
         if (!c.pieces.empty())

@@ -74,9 +74,10 @@ TEST(Object3DEditing, RemovingShiftsLaterEntriesLeavesLinesAloneAndIgnoresBadInd
         object.RemoveLine(static_cast<std::int16_t>(bad));
     }
     EXPECT_EQ(Contents(object), "3 3 | 1,0,-1 2,0,-2 3,0,-3 | 1-3 3-4 5-6");
-    object.RemovePoint(1); // lines keep their point numbers
+    object.RemovePoint(3); // the last, then the first: lines keep their point numbers
+    object.RemovePoint(1);
     object.RemoveLine(2);
-    EXPECT_EQ(Contents(object), "2 2 | 2,0,-2 3,0,-3 | 1-3 5-6");
+    EXPECT_EQ(Contents(object), "1 2 | 2,0,-2 | 1-3 5-6");
     object.Init();
     EXPECT_EQ(Contents(object), "0 0 | |");
 }

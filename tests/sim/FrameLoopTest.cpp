@@ -3,8 +3,8 @@
 // out. Keys reach the handlers in the frame's event dispatch.
 
 #include "sim/FrameLoop.h"
-#include "platform/forms/Form.h"
 #include "platform/displays/HeadlessBackend.h"
+#include "platform/forms/Form.h"
 #include "sim/KeyboardControls.h"
 
 #include <gtest/gtest.h>
@@ -68,6 +68,21 @@ protected:
             if (frame >= frames)
                 flight.QuitRequested = kTrue;
         };
+        RunLoop(screenW, screenH);
+    }
+    // Runs the loop once on a clock of its own, started afresh: `script` sets up its
+    // dispatch before the first frame.
+    void RunOnNewClock(const std::function<void(HeadlessBackend& clock)>& script) {
+        HeadlessBackend clock{800, 600};
+        SetBackend(&clock);
+        script(clock);
+        RunLoop(800, 600);
+        SetBackend(&screen);
+    }
+    // Each run of the loop deletes the star palette at its end; the next one needs it again.
+    void RunLoop(int screenW, int screenH) {
+        if (loopRuns++ > 0)
+            palette.CreateStarPalette(picMain.hDC());
         loop.RunFrameLoop(screenW, screenH);
     }
 
@@ -90,7 +105,7 @@ protected:
     StarPalette palette;
     KeyboardControls keys{flight, stars};
     FrameLoop loop{picMain, Label1, picImages, flight, stars, palette};
-    int gdiObjectsBefore = 0;
+    int gdiObjectsBefore = 0, loopRuns = 0;
 };
 
 TEST_F(FrameLoopTest, DrawsNearStarsAsDiscsAndFarOnesAsFadedPixels) {
@@ -110,26 +125,21 @@ TEST_F(FrameLoopTest, DrawsNearStarsAsDiscsAndFarOnesAsFadedPixels) {
 }
 
 TEST_F(FrameLoopTest, MeasuresTheRateOverQuarterSecondsAndScalesTimeToIt) {
-    struct Case {
+    const struct {
         double periodMs;
         int measuredAt;
         float timeScale;
-    };
-    const Case cases[] = {{15.625, 16, 1.0f}, {31.25, 8, 2.0f}, {300, 1, 16.0f}};
-    for (const Case& c : cases) {
-        HeadlessBackend clock{800, 600}; // the paced clock starts again
-        SetBackend(&clock);
-        clock.SetFramePeriod(c.periodMs);
+    } cases[] = {{15.625, 16, 1.0f}, {31.25, 8, 2.0f}, {300, 1, 16.0f}};
+    for (const auto& c : cases) {
         std::vector<float> scales;
-        clock.OnDispatch = [&](int frame) {
-            scales.push_back(flight.TimeScale);
-            flight.QuitRequested = frame >= 20 ? kTrue : kFalse;
-        };
-        flight.TimeScale = 5.0f; // left over: every run starts at 1
-        if (&c != &cases[0])     // the last run deleted it
-            palette.CreateStarPalette(picMain.hDC());
-        loop.RunFrameLoop(800, 600);
-        SetBackend(&screen);
+        RunOnNewClock([&](HeadlessBackend& clock) { // the paced clock starts again
+            clock.SetFramePeriod(c.periodMs);
+            clock.OnDispatch = [&](int frame) {
+                scales.push_back(flight.TimeScale);
+                flight.QuitRequested = frame >= 20 ? kTrue : kFalse;
+            };
+            flight.TimeScale = 5.0f; // left over: every run starts at 1
+        });
         for (int frame = 1; frame <= 20; ++frame)
             EXPECT_EQ(scales[frame - 1], frame < c.measuredAt ? 1.0f : c.timeScale)
                 << c.periodMs << " ms, frame " << frame;
@@ -226,8 +236,8 @@ TEST_F(FrameLoopTest, WindowModeSteersWithThePanelIgnoringHeldKeysAndEscEndsTheL
 struct Timeline {
     std::vector<std::uint64_t> starts;
     int FramesStartedIn(std::uint64_t from, std::uint64_t to) const {
-        return static_cast<int>(std::count_if(starts.begin(), starts.end(),
-                                              [&](std::uint64_t t) { return t >= from && t < to; }));
+        return static_cast<int>(std::count_if(
+            starts.begin(), starts.end(), [&](std::uint64_t t) { return t >= from && t < to; }));
     }
     std::vector<std::uint64_t> Intervals() const {
         std::vector<std::uint64_t> gaps;
@@ -246,30 +256,23 @@ TEST_F(FrameLoopTest, ACapStartsFramesOnASteadyScheduleWhateverTheirWork) {
         double workMs;
         int framesInASecond;
         std::uint64_t interval; // between two frame starts, microseconds (0: not checked)
-    } cases[] = {{0, 0, 100, 10000}, {0, 4, 71, 14000}, {1, 300, 1, 1000000},
-                 {7, 100, 7, 0},     {60, 0, 60, 0},    {60, 12, 60, 0},
-                 {144, 6, 144, 0},   {1000, 0.5, 1000, 0}};
+    } cases[] = {{0, 0, 100, 10000}, {0, 4, 71, 14000}, {1, 300, 1, 1000000}, {7, 100, 7, 0},
+                 {60, 0, 60, 0},     {60, 12, 60, 0},   {144, 6, 144, 0},     {1000, 0.5, 1000, 0}};
     for (const auto& c : cases) {
-        HeadlessBackend clock{800, 600};
-        SetBackend(&clock);
         Timeline timeline;
         loop.MaxFps = c.cap;
-        loop.FrameStarting = [&] { timeline.starts.push_back(clock.TickMicroseconds()); };
-        clock.OnDispatch = [&](int) {
-            clock.Advance(c.workMs);
-            flight.QuitRequested = clock.TickCount() >= 3000 ? kTrue : kFalse;
-        };
-        if (&c != &cases[0])
-            palette.CreateStarPalette(picMain.hDC());
-        loop.RunFrameLoop(800, 600);
-        SetBackend(&screen);
+        RunOnNewClock([&](HeadlessBackend& clock) {
+            loop.FrameStarting = [&] { timeline.starts.push_back(clock.TickMicroseconds()); };
+            clock.OnDispatch = [&](int) {
+                clock.Advance(c.workMs);
+                flight.QuitRequested = clock.TickCount() >= 3000 ? kTrue : kFalse;
+            };
+        });
         EXPECT_EQ(timeline.FramesStartedIn(1000000, 2000000), c.framesInASecond) << c.cap;
         const std::uint64_t period = c.cap > 0 ? 1000000 / c.cap : c.interval;
         for (std::uint64_t gap : timeline.Intervals())
             ASSERT_TRUE(gap == period || gap == period + 1) << c.cap << ": " << gap;
     }
-    loop.FrameStarting = nullptr;
-    loop.MaxFps = 0;
 }
 
 // A frame whose work outlasts the period lets the next start at once, and the schedule goes
@@ -286,26 +289,21 @@ TEST_F(FrameLoopTest, AFrameThatRunsLateDoesNotMakeTheNextOnesPileUp) {
 // The flight covers the same distance in a second at any cap, also where a period does not
 // divide the quarter second the rate is measured over.
 TEST_F(FrameLoopTest, TheFlightKeepsItsSpeedPerSecondAtAnyCap) {
-    bool first = true;
     for (int cap : {1, 3, 7, 30, 50, 60, 144, 0}) {
-        HeadlessBackend clock{800, 600};
-        SetBackend(&clock);
-        if (!std::exchange(first, false)) // the last run deleted it
-            palette.CreateStarPalette(picMain.hDC());
         loop.MaxFps = cap;
         flight.Speed = 0.25f; // 16 units a second at 64 time steps a second
         stars.Stars[0] = StarRecord{0, 0, 125, 1, 0};
         float zAtOne = 0, zAtThree = 0;
-        clock.OnDispatch = [&](int) {
-            const std::uint32_t now = clock.TickCount();
-            if (now <= 1000)
-                zAtOne = stars.Stars[0].Z;
-            if (now <= 3000)
-                zAtThree = stars.Stars[0].Z;
-            flight.QuitRequested = now >= 4000 ? kTrue : kFalse;
-        };
-        loop.RunFrameLoop(800, 600);
-        SetBackend(&screen);
+        RunOnNewClock([&](HeadlessBackend& clock) {
+            clock.OnDispatch = [&](int) {
+                const std::uint32_t now = clock.TickCount();
+                if (now <= 1000)
+                    zAtOne = stars.Stars[0].Z;
+                if (now <= 3000)
+                    zAtThree = stars.Stars[0].Z;
+                flight.QuitRequested = now >= 4000 ? kTrue : kFalse;
+            };
+        });
         EXPECT_NEAR((zAtOne - zAtThree) / 2, 16.0f, 16.0f * 0.03f) << "cap " << cap;
     }
 }
@@ -315,10 +313,6 @@ TEST_F(FrameLoopTest, TheFlightKeepsItsSpeedPerSecondAtAnyCap) {
 // not count the pause, so no star leaps. A close while hidden ends the loop at once.
 TEST_F(FrameLoopTest, HiddenItDrawsNothingAndShownAgainTheFlightGoesOnWithoutAJump) {
     for (int cap : {0, 30}) {
-        HeadlessBackend clock{800, 600};
-        SetBackend(&clock);
-        if (cap != 0) // the last run deleted it
-            palette.CreateStarPalette(picMain.hDC());
         loop.MaxFps = cap;
         flight.Speed = 0.25f;
         stars.Stars[0] = StarRecord{0, 0, 125, 1, 0};
@@ -326,28 +320,28 @@ TEST_F(FrameLoopTest, HiddenItDrawsNothingAndShownAgainTheFlightGoesOnWithoutAJu
         std::vector<std::uint32_t> wakes;
         float lastZ = 125;
         int framesWhileHidden = 0, presentsBefore = 0;
-        loop.FrameStarting = [&] { framesWhileHidden += clock.Showing() ? 0 : 1; };
-        clock.OnDispatch = [&](int) {
-            if (!clock.Showing()) {
-                wakes.push_back(clock.TickCount());
-                EXPECT_EQ(clock.PresentCount(), presentsBefore);
-                if (clock.TickCount() >= 12000)
-                    clock.SetShowing(true);
-                return;
-            }
-            if (clock.TickCount() >= 600) { // once the rate is measured, twice
-                steps.push_back(lastZ - stars.Stars[0].Z);
-                scales.push_back(flight.TimeScale);
-            }
-            lastZ = stars.Stars[0].Z;
-            if (clock.TickCount() >= 1000 && clock.TickCount() < 2000 && wakes.empty()) {
-                clock.SetShowing(false);
-                presentsBefore = clock.PresentCount();
-            }
-            flight.QuitRequested = clock.TickCount() >= 13000 ? kTrue : kFalse;
-        };
-        loop.RunFrameLoop(800, 600);
-        SetBackend(&screen);
+        RunOnNewClock([&](HeadlessBackend& clock) {
+            loop.FrameStarting = [&] { framesWhileHidden += clock.Showing() ? 0 : 1; };
+            clock.OnDispatch = [&](int) {
+                if (!clock.Showing()) {
+                    wakes.push_back(clock.TickCount());
+                    EXPECT_EQ(clock.PresentCount(), presentsBefore);
+                    if (clock.TickCount() >= 12000)
+                        clock.SetShowing(true);
+                    return;
+                }
+                if (clock.TickCount() >= 600) { // once the rate is measured, twice
+                    steps.push_back(lastZ - stars.Stars[0].Z);
+                    scales.push_back(flight.TimeScale);
+                }
+                lastZ = stars.Stars[0].Z;
+                if (clock.TickCount() >= 1000 && clock.TickCount() < 2000 && wakes.empty()) {
+                    clock.SetShowing(false);
+                    presentsBefore = clock.PresentCount();
+                }
+                flight.QuitRequested = clock.TickCount() >= 13000 ? kTrue : kFalse;
+            };
+        });
         EXPECT_EQ(framesWhileHidden, 0) << cap;
         ASSERT_GE(wakes.size(), 20u) << cap; // about 11 s hidden
         for (size_t i = 1; i < wakes.size(); ++i)
@@ -362,7 +356,6 @@ TEST_F(FrameLoopTest, HiddenItDrawsNothingAndShownAgainTheFlightGoesOnWithoutAJu
     loop.FrameStarting = nullptr;
     loop.MaxFps = 0;
 
-    palette.CreateStarPalette(picMain.hDC());
     int hiddenDispatches = 0;
     screen.SetShowing(false);
     RunFrames(50, [&](int frame) {

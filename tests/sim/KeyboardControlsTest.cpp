@@ -72,17 +72,16 @@ TEST_F(KeyboardControlsTest, XStopsAndResumesTheSpeedSavedAtTheLastStop) {
 // Speed changes by its root times 0.02 times Sensitivity and TimeScale, F stops at 0 and
 // R at 5; from below 0.01, where the root gives almost nothing, R jumps to 0.02.
 TEST_F(KeyboardControlsTest, FAndRChangeTheSpeedWithinItsLimits) {
-    struct Case {
+    const struct {
         std::int16_t key;
         float from, sensitivity, timeScale, to;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {kR, 4.0f, 2.0f, 0.5f, 4.04f},   {kF, 4.0f, 1.0f, 2.0f, 3.92f},
         {kR, 4.99f, 1.0f, 1.0f, 5.0f},   {kR, 5.0f, 1.0f, 1.0f, 5.0f},
         {kR, 0.0f, 1.0f, 1.0f, 0.02f},   {kR, 0.0099f, 1.0f, 1.0f, 0.02f},
         {kR, 0.01f, 1.0f, 1.0f, 0.012f}, {kF, 0.0001f, 1.0f, 1.0f, 0.0f},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         flight.Speed = c.from;
         flight.Sensitivity = c.sensitivity;
         flight.TimeScale = c.timeScale;

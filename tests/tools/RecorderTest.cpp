@@ -29,8 +29,8 @@ protected:
         // One folder per test and process: other builds may run the same tests at once.
         dir = fs::path(::testing::TempDir()) /
               ("ozmir-record-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-               "-" + std::to_string(::getpid()));
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+               std::to_string(::getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -77,16 +77,9 @@ protected:
 };
 
 TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFramesTheSameEveryTime) {
-    std::string script = "# a stop and a look\n"
-                         "1 state start.json\n"
-                         "20 screenshot early.png\n"
-                         "20 keydown X\n"
-                         "21 state stopped.json\n"
-                         "30 keydown P\n"
-                         "31 dblclick 500 400\n"
-                         "40 screenshot window.png\n"
-                         "40 state window.json\n"
-                         "41 quit\n";
+    std::string script = "# a stop and a look\n1 state start.json\n20 screenshot early.png\n"
+                         "20 keydown X\n21 state stopped.json\n30 keydown P\n31 dblclick 500 400\n"
+                         "40 screenshot window.png\n40 state window.json\n41 quit\n";
     fs::path out = dir / "out";
     ASSERT_EQ(Run(script, out.string(), "--screen 800x600"), 0) << errors;
     EXPECT_EQ(errors, "");
@@ -139,7 +132,7 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         {"1 screenshot ../escape.png\n", "script.txt:1: bad file name"},
         {"0 quit\n", "script.txt:1: bad frame number"},
         {"1 state a.json\n100000001 quit\n", "script.txt:2: bad frame number \"100000001\" "
-                                              "(want a whole number, 1 to 100000000)"},
+                                             "(want a whole number, 1 to 100000000)"},
         {"+3 quit\n", "script.txt:1: bad frame number"},
         {"1 keydown F01\n", "script.txt:1: unknown key"},
         {"1 keydown vk:+65\n", "script.txt:1: unknown key"},
@@ -215,18 +208,14 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
 // A flight that ends before the script does (the program quits on Escape) writes what it
 // reached and names every file it did not, with its line.
 TEST_F(Recorder, FilesTheFlightNeverReachedAreNamedAndFailTheRun) {
-    std::string script = "1 state early.json\n"
-                         "5 keydown Escape\n"
-                         "9 screenshot late.png\n"
-                         "9 keydown R\n"
-                         "12 state later.json\n";
+    std::string script = "1 state early.json\n5 keydown Escape\n9 screenshot late.png\n"
+                         "9 keydown R\n12 state later.json\n";
     fs::path out = dir / "out";
     EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
     EXPECT_NE(errors.find("script.txt:3: late.png was not written: the flight ended at frame 5"),
               std::string::npos)
         << errors;
-    EXPECT_NE(errors.find("script.txt:5: later.json was not written"), std::string::npos)
-        << errors;
+    EXPECT_NE(errors.find("script.txt:5: later.json was not written"), std::string::npos) << errors;
     EXPECT_EQ(LineCount(errors), 2u) << errors;
     EXPECT_EQ(Listing(out), std::vector<std::string>{"early.json"});
 }
@@ -240,13 +229,9 @@ TEST_F(Recorder, WritesNeverFollowALinkInTheOutputFolder) {
     fs::create_symlink(dir / "victim", out / "shot.png");
     fs::create_symlink(dir / "victim", out / ".ozmir-record-probe");
     fs::create_symlink(dir / "created-through-link", out / "state.json");
-    std::string script = "2 screenshot shot.png\n"
-                         "2 state state.json\n"
-                         "3 state taken.json\n"
-                         "4 quit\n";
+    std::string script = "2 screenshot shot.png\n2 state state.json\n3 state taken.json\n4 quit\n";
     EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
-    EXPECT_NE(errors.find("cannot write taken.json: Is a directory"), std::string::npos)
-        << errors;
+    EXPECT_NE(errors.find("cannot write taken.json: Is a directory"), std::string::npos) << errors;
     EXPECT_EQ(LineCount(errors), 1u) << "the run went on: " << errors;
 
     EXPECT_EQ(Read(dir / "victim"), "keep");
@@ -264,9 +249,8 @@ TEST_F(Recorder, WritesNeverFollowALinkInTheOutputFolder) {
 TEST_F(Recorder, AFullDiskLeavesNoPartialFile) {
     launcher = "trap '' XFSZ; ulimit -f 20; exec ";
     fs::path out = dir / "out";
-    std::string script = "1 state big.json\n" // tens of kilobytes: every star
-                         "2 screenshot small.png\n"
-                         "2 quit\n";
+    // The state holds every star: tens of kilobytes.
+    std::string script = "1 state big.json\n2 screenshot small.png\n2 quit\n";
     EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
     EXPECT_NE(errors.find("cannot write big.json: File too large"), std::string::npos) << errors;
     EXPECT_EQ(Listing(out), std::vector<std::string>{"small.png"});
@@ -280,25 +264,18 @@ std::string ImpostorFontconfig(const fs::path& dir) {
     const fs::path dejavu = "/usr/share/fonts/truetype/dejavu";
     fs::copy_file(dejavu / "DejaVuSerif.ttf", dir / "fonts/impostor.ttf");
     fs::copy_file(dejavu / "DejaVuSansMono.ttf", dir / "fonts/other.ttf");
-    const char* families[] = {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif"};
-    std::string conf = "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                       "<fontconfig>\n"
-                       "<cachedir>" +
-                       (dir / "cache").string() +
-                       "</cachedir>\n" // first: fontconfig writes to the first it can
-                       "<include ignore_missing=\"yes\">/etc/fonts/fonts.conf</include>\n"
-                       "<dir>" +
-                       (dir / "fonts").string() +
-                       "</dir>\n"
-                       "<match target=\"scan\"><test name=\"file\"><string>" +
-                       (dir / "fonts/impostor.ttf").string() +
-                       "</string></test><edit name=\"family\" mode=\"assign_replace\">";
-    for (const char* family : families)
-        conf += std::string("<string>") + family + "</string>";
-    conf += "</edit></match>\n<match target=\"scan\"><test name=\"file\"><string>" +
-            (dir / "fonts/other.ttf").string() +
-            "</string></test><edit name=\"family\" mode=\"assign_replace\">"
-            "<string>Ozmir Other</string></edit></match>\n";
+    std::string conf = R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><cachedir>@/cache</cachedir>
+<include ignore_missing="yes">/etc/fonts/fonts.conf</include><dir>@/fonts</dir>
+<match target="scan"><test name="file"><string>@/fonts/impostor.ttf</string></test>
+<edit name="family" mode="assign_replace"><string>Arial</string><string>Arial Black</string>
+<string>Arial Narrow</string><string>MS Sans Serif</string></edit></match>
+<match target="scan"><test name="file"><string>@/fonts/other.ttf</string></test>
+<edit name="family" mode="assign_replace"><string>Ozmir Other</string></edit></match>
+)"; // the cache folder first: fontconfig writes to the first it can
+    for (size_t at = 0; (at = conf.find('@', at)) != std::string::npos; at += dir.string().size())
+        conf.replace(at, 1, dir.string());
     for (const char* family :
          {"Arial", "Arial Black", "Arial Narrow", "MS Sans Serif", "sans-serif"})
         conf += std::string("<alias binding=\"strong\"><family>") + family +

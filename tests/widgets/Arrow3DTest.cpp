@@ -119,20 +119,19 @@ TEST_F(Arrow3DTest, RedrawPaintsTheDiscThenTheArrowWithoutClearing) {
 // The heading reported is the arrow's own, wrapped into (-pi, pi]: the same direction,
 // also after a drag far beyond the window.
 TEST_F(Arrow3DTest, LeftDragTurnsAndTiltsWrappingIntoOneTurnAndClampingShortOfVertical) {
-    struct Case {
+    const struct {
         float startH;
         int dx, dy;
         float anH, reportedH, raisedV;
         COLORREF colour;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {0, 10, 0, 5.7831855f, 0.5f, 0, kSeenFromAbove}, // right: the tip turns left
         {-6.2f, -10, 0, 6.7f - kFullTurn, kFullTurn - 6.7f, 0, kSeenFromAbove},
         {0, 0, -40, 0, 0, kSteepest, kSeenFromBelow}, // up: the tip tilts down
         {0, 0, 80, 0, 0, -kSteepest, kSeenFromAbove},
         {0, 2000, 0, 0.53096771f, -0.53096771f, 0, kSeenFromAbove}, // 100 radians
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         arrow.SetAngles(c.startH, 0);
         raised.clear();
         LeftDrag(picArr, c.dx, c.dy);

@@ -62,14 +62,12 @@ protected:
 // ---- The joystick ----
 
 TEST_F(JoystickTest, KnobFollowsThePointerUpToItsTravelOf13) {
-    struct Case {
+    const struct {
         int dx, dy, knobX, knobY;
-    };
-    const Case cases[] = {{13, 0, 13, 0},      {-4, 7, -4, 7},    {0, -8, 0, -8},
-                          {37, 1, 13, 0},      {-500, 0, -13, 0}, {300, -150, 12, -6},
-                          {-200, -200, -9, -9}};
+    } cases[] = {{13, 0, 13, 0},    {-4, 7, -4, 7},      {0, -8, 0, -8},      {37, 1, 13, 0},
+                 {-500, 0, -13, 0}, {300, -150, 12, -6}, {-200, -200, -9, -9}};
     Pull(0, 0);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Drag(picDir, kCentre + c.dx, kCentre - c.dy); // the same press: moves keep following
         EXPECT_EQ(std::pair(stick.KnobX(), stick.KnobY()), std::pair(c.knobX, c.knobY)) << c.dx;
         EXPECT_FLOAT_EQ(stick.GetXAxis(), c.knobX / 13.0f);
@@ -83,18 +81,17 @@ TEST_F(JoystickTest, KnobFollowsThePointerUpToItsTravelOf13) {
 // A press grabs within WheelSize (distance rounded) of the knob's centre or of the
 // ball's rest position, whatever the button, and never while the shared timer runs.
 TEST_F(JoystickTest, PressesGrabOnlyNearTheCentreOrTheRestPositionWhileTheTimerIsOff) {
-    struct Case {
+    const struct {
         bool stickCase;
         int dx, dy;
         bool grabs;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {true, 18, 0, true},   {true, -13, 13, true}, {true, 0, -19, false}, // 18.38
         {true, 13, 14, false},                                               // 19.1
         {false, 5, 0, true},   {false, -4, 3, true},  {false, 6, 0, false},
         {false, 4, 4, false}, // 5.66
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         PictureBox& pic = c.stickCase ? picDir : picSpin;
         const int x = (c.stickCase ? kCentre : kRestX) + c.dx;
         const int y = (c.stickCase ? kCentre : kRestY) + c.dy;
@@ -185,12 +182,11 @@ TEST_F(JoystickTest, KnobIsDrawnOverTheWellWhoseCornersKeepTheBackground) {
 
 TEST_F(JoystickTest, WheelSwingsUpTo30DegreesAndFullyAsidePulledDownPastHalfTheRadius) {
     EXPECT_EQ(picSpin.Image().Get(kRestX, kRestY), SheetAt(73 + 5, 159 + 5));
-    struct Case {
+    const struct {
         int dx, dy;
         double value;
         int ballX, ballY;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {10, 0, std::atan(10.0 / 55) * kDegrees / 30, 10, 54},
         {400, 0, 1, 28, 48},
         {-400, -50, -1, -28, 48},
@@ -202,7 +198,7 @@ TEST_F(JoystickTest, WheelSwingsUpTo30DegreesAndFullyAsidePulledDownPastHalfTheR
         {3, 300, 1, 28, 48}, // below the pivot
     };
     Swing(0, 0);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Drag(picSpin, kRestX + c.dx, kRestY + c.dy);
         EXPECT_NEAR(wheel.GetValue(), c.value, 1e-5) << c.dx << "," << c.dy;
         EXPECT_EQ(std::pair(wheel.BallX(), wheel.BallY()), std::pair(c.ballX, c.ballY)) << c.dx;

@@ -64,16 +64,15 @@ TEST_F(ScrollBarTest, SpeedSliderGeometryAndValueLetBeyondTheBounds) {
     EXPECT_FALSE(Timer1.Enabled());
     EXPECT_FLOAT_EQ(picScr.ScaleHeight(), 21.0f);
     EXPECT_EQ(Geometry(), (Lengths{208, 174, 16, 62}));
-    struct Case {
+    const struct {
         std::int32_t set, value, thumbPos;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {20, 20, 17},    {500, 500, 175}, // W - 17 - ThumbLen
         {3, 20, 17},                      // raised to MinValue
         {600, 600, 208},                  // kept: 158 * 580 / 480 + 17 = 207.92
         {250, 250, 93},                   // 158 * 230 / 480 + 17 = 92.71
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         bar.SetValue(c.set);
         EXPECT_EQ(std::pair(bar.Value(), bar.ThumbPos()), std::pair(c.value, c.thumbPos)) << c.set;
     }
@@ -90,17 +89,16 @@ TEST_F(ScrollBarTest, SpeedSliderGeometryAndValueLetBeyondTheBounds) {
 // Every press raises Changed, also one that cannot move past a bound, and a button press
 // starts the timer, there too.
 TEST_F(ScrollBarTest, PressesStepByMinChangeOnTheButtonsAndByLargeChangeInTheTrack) {
-    struct Case {
+    const struct {
         std::int32_t init;
         int x;
         std::int32_t value;
         bool left, right;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {158, 15, 157, true, false},   {158, 16, 108, false, false},  {158, 192, 208, false, false},
         {158, 193, 159, false, true},  {60, 16, 20, false, false},    {20, 16, 20, false, false},
         {470, 191, 500, false, false}, {500, 191, 500, false, false}, {20, 5, 20, true, false}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         bar.SetValue(c.init);
         changed = 0;
         Press(c.x);
@@ -149,11 +147,10 @@ TEST_F(ScrollBarTest, ThumbTurns158Into157AndSnapsBackBeyond20Pixels) {
     EXPECT_EQ(bar.Value(), 157);
     EXPECT_EQ(changed, 0);
     EXPECT_FALSE(Timer1.Enabled());
-    struct Step {
+    const struct {
         int x, y;
         std::int32_t thumbPos, value;
-    };
-    const Step steps[] = {
+    } steps[] = {
         {100, kRow, 92, 248},  // 480 * 75 / 158 + 20 = 247.85
         {100, 200, 92, 248},   // y does not matter
         {228, kRow, 175, 500}, // W + 20: held at the right end
@@ -163,7 +160,7 @@ TEST_F(ScrollBarTest, ThumbTurns158Into157AndSnapsBackBeyond20Pixels) {
         {60, kRow, 52, 126},   // 480 * 35 / 158 + 20 = 126.33
         {-21, kRow, 62, 157},
     };
-    for (const Step& s : steps) {
+    for (const auto& s : steps) {
         MoveTo(s.x, s.y);
         EXPECT_EQ(std::tuple(bar.ThumbPos(), bar.Value(), bar.CurValue()),
                   std::tuple(s.thumbPos, s.value, 158))

@@ -57,11 +57,10 @@ TEST_F(FormsTest, DoubleClicksAreDecidedByTimeAndPlace) {
         int ms, dx, dy;
         std::int16_t button = 1;
     };
-    struct Case {
+    const struct {
         std::vector<Press> presses;
         std::string seen;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{{0, 0, 0}, {500, 2, -2}}, " down up dbl up"},
         {{{0, 0, 0}, {501, 0, 0}}, " down up down up"},
         {{{0, 0, 0}, {100, 3, 0}}, " down up down up"},
@@ -71,7 +70,7 @@ TEST_F(FormsTest, DoubleClicksAreDecidedByTimeAndPlace) {
         {{{0, 0, 0, 2}, {100, 0, 0}, {100, 0, 0, 2}, {100, 0, 0}},
          " down up down up down up down up"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         screen.Advance(1000);
         log.clear();
         for (const Press& p : c.presses) {
@@ -286,17 +285,16 @@ TEST_F(FormsTest, TheMouseReachesVisibleControlsAndButtonsClickWhereReleased) {
     Record(pic.MouseDown, "pic");
     Record(hidden.MouseDown, "hidden");
     button.Click.Connect([&] { log += " click"; });
-    struct Case {
+    const struct {
         int downX, downY, upX, upY;
         const char* seen;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {110 + 20, 70 + 10, 130, 80, " pic 1 200,20"},
         {500 + 0, 60 + 0, 500 + 5, 60 + 7, " click"},
         {500 + 2, 60 + 2, 500 + 6, 60 + 2, ""}, // released just right of it
         {500 + 2, 60 + 2, 500 + 2, 60 + 8, ""}, // just below it
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         log.clear();
         screen.Advance(1000);
         screen.MouseDown(c.downX, c.downY);

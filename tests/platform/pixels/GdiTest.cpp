@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <set>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -154,16 +153,15 @@ TEST(Gdi, LineToMovesThePositionAndLeavesOutItsEndUnlessThePenIsWide) {
     // Thin lines stop short of their end. The view dial's needle, from its centre straight
     // up and straight right with the 2-pixel pen, includes both ends, each end's round cap
     // reaching one pixel past it to the top and left.
-    struct Case {
+    const struct {
         int penWidth, x0, y0, x1, y1;
         PixelSet lit;
-    };
-    const Case cases[] = {{0, 2, 3, 7, 3, Box(2, 3, 7, 4)},
-                          {0, 7, 8, 7, 3, Box(7, 4, 8, 9)},
-                          {2, 866, 696, 866, 660, Box(865, 659, 867, 697)},
-                          {2, 941, 696, 977, 696, Box(940, 695, 978, 697)},
-                          {2, 900, 700, 900, 700, Box(899, 699, 901, 701)}}; // a dot
-    for (const Case& c : cases) {
+    } cases[] = {{0, 2, 3, 7, 3, Box(2, 3, 7, 4)},
+                 {0, 7, 8, 7, 3, Box(7, 4, 8, 9)},
+                 {2, 866, 696, 866, 660, Box(865, 659, 867, 697)},
+                 {2, 941, 696, 977, 696, Box(940, 695, 978, 697)},
+                 {2, 900, 700, 900, 700, Box(899, 699, 901, 701)}}; // a dot
+    for (const auto& c : cases) {
         Bitmap image(1024, 768);
         Painter paint(image, c.penWidth, kTextColor, kWhite);
         EXPECT_TRUE(MoveToEx(&paint.dc, c.x0, c.y0, nullptr));
@@ -181,14 +179,13 @@ TEST(Gdi, LineToMovesThePositionAndLeavesOutItsEndUnlessThePenIsWide) {
 TEST(Gdi, BlitsCopyOrAndAndOnEachChannel) {
     Bitmap src = Strip({0x123456, 0xF0F0F0, 0x0F0F0F, 0xFFFFFF, 0x000000});
     DeviceContext srcDc(&src);
-    struct Case {
+    const struct {
         std::uint32_t rop;
         std::vector<Pixel> result;
-    };
-    const Case cases[] = {{SRCCOPY, Row(src)},
-                          {SRCPAINT, {0xBABEFE, 0xFAFAFA, 0xAFAFAF, 0xFFFFFF, 0xAAAAAA}},
-                          {SRCAND, {0x022002, 0xA0A0A0, 0x0A0A0A, 0xAAAAAA, 0x000000}}};
-    for (const Case& c : cases) {
+    } cases[] = {{SRCCOPY, Row(src)},
+                 {SRCPAINT, {0xBABEFE, 0xFAFAFA, 0xAFAFAF, 0xFFFFFF, 0xAAAAAA}},
+                 {SRCAND, {0x022002, 0xA0A0A0, 0x0A0A0A, 0xAAAAAA, 0x000000}}};
+    for (const auto& c : cases) {
         Bitmap dst(5, 1, 0xAAAAAA);
         DeviceContext dc(&dst);
         EXPECT_TRUE(BitBlt(&dc, 0, 0, 5, 1, &srcDc, 0, 0, c.rop));
@@ -236,15 +233,14 @@ TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
 
 TEST(Gdi, DrawTextBreaksOnlyAtCrLfAndClipsToItsRectangle) {
     const int line = Font::Get(FontSpec{}).LineHeight();
-    struct Case {
+    const struct {
         const char* text;
         RECT rect;
         int lines, inked; // lines counted in the returned height; lines that show ink
-    };
-    const Case cases[] = {{"Press F1\r\nDouble click", {5, 5, 200, 60}, 2, 2},
-                          {"A\nB", {0, 0, 300, 200}, 1, 1}, // LF alone breaks nothing
-                          {"MMMM\r\nWWWW\r\nHHHH", {10, 10, 30, 10 + line / 2}, 3, 1}};
-    for (const Case& c : cases) {
+    } cases[] = {{"Press F1\r\nDouble click", {5, 5, 200, 60}, 2, 2},
+                 {"A\nB", {0, 0, 300, 200}, 1, 1}, // LF alone breaks nothing
+                 {"MMMM\r\nWWWW\r\nHHHH", {10, 10, 30, 10 + line / 2}, 3, 1}};
+    for (const auto& c : cases) {
         Bitmap image(300, 200);
         DeviceContext dc(&image);
         SetTextColor(&dc, kTextColor);

@@ -114,18 +114,17 @@ TEST(Raster, EllipsesFollowTheRoundingRuleAndThePenOutlinesThemByItsWidth) {
 
 TEST(Raster, ClippingNeverChangesThePixels) {
     // Each shape drawn on a small image matches the same shape drawn whole on a large one.
-    struct Case {
+    const struct {
         bool ellipse;
         int left, top, right, bottom, width;
-    };
-    const Case cases[] = {{false, -650, -480, 900, 410, 0}, {false, 30, -490, 60, 700, 0},
-                          {false, -690, 77, 1200, 60, 0},   {false, 250, 199, -300, -5, 0},
-                          {false, -650, -480, 900, 410, 2}, {false, -40, 30, 330, 38, 3},
-                          {true, -300, -200, 500, 380, 1},  {true, -50, 60, 90, 700, 2},
-                          {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2},
-                          {false, 290, -9, 310, 199, 0}}; // steep, out at the right edge
+    } cases[] = {{false, -650, -480, 900, 410, 0}, {false, 30, -490, 60, 700, 0},
+                 {false, -690, 77, 1200, 60, 0},   {false, 250, 199, -300, -5, 0},
+                 {false, -650, -480, 900, 410, 2}, {false, -40, 30, 330, 38, 3},
+                 {true, -300, -200, 500, 380, 1},  {true, -50, 60, 90, 700, 2},
+                 {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2},
+                 {false, 290, -9, 310, 199, 0}}; // steep, out at the right edge
     const int ox = 700, oy = 500;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         auto draw = [&](Bitmap& image, int dx, int dy) {
             const IntRect box{c.left + dx, c.top + dy, c.right + dx, c.bottom + dy};
             if (c.ellipse)
@@ -147,12 +146,11 @@ TEST(Raster, ShapesLightExactlyTheirPixelsOnTheImageHoweverFarOffTheyReach) {
     // Each primitive clips before it steps: with ends two billion pixels away, a loop over
     // the whole shape would not finish in the test run's time.
     using raster::DrawEllipse, raster::DrawLine, raster::DrawRectangle;
-    struct Case {
+    const struct {
         const char* what;
         std::function<void(Bitmap&)> draw;
         std::function<bool(int, int)> lit;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"odd wide line: centred, round ends",
          [](Bitmap& b) { DrawLine(b, 5, 5, 12, 5, kWhite, 3); },
          [](int x, int y) {
@@ -193,7 +191,7 @@ TEST(Raster, ShapesLightExactlyTheirPixelsOnTheImageHoweverFarOffTheyReach) {
              DrawRectangle(b, {-kFar, -kFar, kFar, 5}, kWhite, 2, true, kWhite);
          },
          [](int, int y) { return y >= 10 || y < 5; }}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Bitmap image(100, 80, kBlack);
         c.draw(image);
         for (int y = 0; y < 80; ++y)
