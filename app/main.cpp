@@ -1,8 +1,8 @@
 // ozmir: fly through a field of stars.
 
-#include "platform/forms/Backend.h"
 #include "platform/displays/SdlBackend.h"
 #include "platform/displays/Termination.h"
+#include "platform/forms/Backend.h"
 #include "ui/Form1.h"
 #include "ui/Options.h"
 

@@ -3,9 +3,9 @@
 // FreeType, fontconfig and libpng.
 // Usage: make-glyphs OUTPUT.cpp
 
+#include "platform/displays/HeadlessBackend.h"
 #include "platform/pixels/Assets.h"
 #include "platform/pixels/Font.h"
-#include "platform/displays/HeadlessBackend.h"
 #include "tools/GlyphCapture.h"
 #include "ui/Form1.h"
 #include "web/BakedData.h"
@@ -27,11 +27,11 @@ std::vector<FontSpec> FontsDrawn() {
     HeadlessBackend screen(1024, 768);
     SetBackend(&screen);
     std::vector<FontSpec> fonts{FontSpec{}};
-    auto add = [&](const FontSpec& spec) {
+    auto add = [&](const FontSpec& asked) {
         for (const FontSpec& known : fonts)
-            if (known == spec)
+            if (known == asked)
                 return;
-        fonts.push_back(spec);
+        fonts.push_back(asked);
     };
     {
         Form1 program;
@@ -39,11 +39,11 @@ std::vector<FontSpec> FontsDrawn() {
             if (c->Kind() == ControlKind::Picture) {
                 add(static_cast<PictureBox*>(c)->GetFont().Request());
             } else if (c->Kind() == ControlKind::Label) {
-                FontSpec spec = static_cast<Label*>(c)->GetFont().Request();
-                add(spec);
-                while (spec.points > 4) {
-                    spec.points -= 0.25f;
-                    add(spec);
+                FontSpec asked = static_cast<Label*>(c)->GetFont().Request();
+                add(asked);
+                while (asked.points > 4) {
+                    asked.points -= 0.25f;
+                    add(asked);
                 }
             }
         }
@@ -98,8 +98,8 @@ std::string Text(const std::string& text) {
 // Writes one face's glyph table and coverage, once for every set of identical glyphs.
 class SourceWriter {
 public:
-    void AddFace(const FontSpec& spec) {
-        const Font& font = Font::Get(spec);
+    void AddFace(const FontSpec& asked) {
+        const Font& font = Font::Get(asked);
         RenderedFace face = Render(font);
         std::string key(face.coverage.begin(), face.coverage.end());
         for (const baked::Glyph& g : face.glyphs)
@@ -114,16 +114,16 @@ public:
                   << Bytes(face.coverage.data(), face.coverage.size()) << "};\n";
             body_ << "static const Glyph glyphs" << set << "[] = {\n";
             for (const baked::Glyph& g : face.glyphs)
-                body_ << "{" << g.advance << "," << g.left << "," << g.top << "," << g.width
-                      << "," << g.height << "," << g.offset + 1 << "},\n";
+                body_ << "{" << g.advance << "," << g.left << "," << g.top << "," << g.width << ","
+                      << g.height << "," << g.offset + 1 << "},\n";
             body_ << "};\n";
         }
         // A face that draws nothing has no ink in any glyph.
         const bool drawn = !face.coverage.empty();
         char points[32];
-        std::snprintf(points, sizeof points, "%.2ff", static_cast<double>(spec.points));
-        faces_ << "{" << Text(spec.family) << "," << points << "," << spec.bold << ","
-               << spec.italic << "," << font.PixelSize() << "," << font.Ascent() << ","
+        std::snprintf(points, sizeof points, "%.2ff", static_cast<double>(asked.points));
+        faces_ << "{" << Text(asked.family) << "," << points << "," << asked.bold << ","
+               << asked.italic << "," << font.PixelSize() << "," << font.Ascent() << ","
                << font.LineHeight() << "," << drawn << ",glyphs" << set << ",coverage" << set
                << "},\n";
         ++faceCount_;
@@ -150,8 +150,8 @@ public:
         body_ << "};\n";
         pictures_ << "{" << name << "_png_bytes," << png.size() << "," << image.Width() << ","
                   << image.Height() << "," << name << "_pixels},\n";
-        assets_ << "std::span<const unsigned char> " << name << "_png() { return baked::"
-                << name << "_png_bytes; }\n";
+        assets_ << "std::span<const unsigned char> " << name << "_png() { return baked::" << name
+                << "_png_bytes; }\n";
         ++pictureCount_;
     }
 
@@ -184,8 +184,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     SourceWriter writer;
-    for (const FontSpec& spec : FontsDrawn())
-        writer.AddFace(spec);
+    for (const FontSpec& asked : FontsDrawn())
+        writer.AddFace(asked);
     writer.AddPicture("sprites", oz::assets::sprites_png());
     writer.AddPicture("icon", oz::assets::icon_png());
     if (!writer.Write(argv[1])) {

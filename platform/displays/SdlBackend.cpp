@@ -1,11 +1,11 @@
 #include "platform/displays/SdlBackend.h"
 
 #include "platform/displays/DisplayScale.h"
-#include "platform/forms/Form.h"
 #include "platform/displays/InterruptibleWait.h"
-#include "platform/forms/Printable.h"
 #include "platform/displays/Termination.h"
 #include "platform/displays/XDisplayLoss.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Printable.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>

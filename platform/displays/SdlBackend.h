@@ -2,10 +2,10 @@
 // The display for people: an SDL2 window without a frame, placed and sized from the
 // window's twips geometry, showing the composed image region by region.
 
-#include "platform/forms/Backend.h"
 #include "platform/displays/DisplayPower.h"
 #include "platform/displays/WaylandPresent.h"
 #include "platform/displays/XWindowWatch.h"
+#include "platform/forms/Backend.h"
 
 #include <memory>
 #include <string>

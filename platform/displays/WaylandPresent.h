@@ -7,8 +7,8 @@
 // that they never mix with those of the toolkit that owns the surface; the toolkit's own
 // reading of the connection fills that queue, and each Show dispatches what arrived.
 
-#include "platform/pixels/Bitmap.h"
 #include "platform/displays/PendingRegions.h"
+#include "platform/pixels/Bitmap.h"
 
 #include <memory>
 #include <string>

@@ -3,8 +3,8 @@
 // rectangle outlines, a button and a timer, driven by an event dispatch (DoEvents).
 // Geometry is in twips (15 to the pixel); surfaces draw in their own user units.
 
-#include "platform/pixels/Bitmap.h"
 #include "platform/forms/Event.h"
+#include "platform/pixels/Bitmap.h"
 #include "platform/pixels/Font.h"
 #include "platform/pixels/Gdi.h"
 

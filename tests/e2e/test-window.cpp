@@ -29,11 +29,10 @@ int main(int argc, char** argv) {
     XSetWindowAttributes attributes{};
     attributes.background_pixel = 0x204060;
     attributes.override_redirect = True;
-    Window window = XCreateWindow(display, DefaultRootWindow(display), x, y, width, height, 0,
-                                  inputOnly ? 0 : CopyFromParent, inputOnly ? InputOnly : InputOutput,
-                                  CopyFromParent,
-                                  inputOnly ? CWOverrideRedirect : CWBackPixel | CWOverrideRedirect,
-                                  &attributes);
+    Window window = XCreateWindow(
+        display, DefaultRootWindow(display), x, y, width, height, 0, inputOnly ? 0 : CopyFromParent,
+        inputOnly ? InputOnly : InputOutput, CopyFromParent,
+        inputOnly ? CWOverrideRedirect : CWBackPixel | CWOverrideRedirect, &attributes);
     XMapWindow(display, window);
     XSync(display, False);
     std::printf("%lu\n", window);

@@ -1,8 +1,8 @@
 // The glyphs the web build carries: read back from the native fonts, they draw every
 // text exactly as the native fonts do.
 
-#include "platform/pixels/GlyphImage.h"
 #include "tools/GlyphCapture.h"
+#include "platform/pixels/GlyphImage.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +21,13 @@ TEST(GlyphCapture, CapturedGlyphsDrawTheNativePixels) {
                               {"Arial Narrow", 18.0f, true, true},
                               {"Arial Narrow", 5.5f, true, true},
                               {FontSpec{}}};
-    for (const FontSpec& spec : fonts) {
-        const Font& font = Font::Get(spec);
+    for (const FontSpec& asked : fonts) {
+        const Font& font = Font::Get(asked);
         CapturedGlyphs captured(font);
         int width = 0;
         for (char c : every)
             width += captured.GlyphFor(static_cast<unsigned char>(c))->advance;
-        EXPECT_EQ(width, font.MeasureWidth(every)) << spec.family << " " << spec.points;
+        EXPECT_EQ(width, font.MeasureWidth(every)) << asked.family << " " << asked.points;
         EXPECT_EQ(captured.GlyphFor(31), nullptr);
         EXPECT_EQ(captured.GlyphFor(127), nullptr);
 
@@ -46,10 +46,11 @@ TEST(GlyphCapture, CapturedGlyphsDrawTheNativePixels) {
         for (int y = 0; y < native.Height(); ++y)
             for (int x = 0; x < native.Width(); ++x) {
                 differ += native.Get(x, y) != web.Get(x, y);
-                changed += native.Get(x, y) != static_cast<Pixel>((x * 7919 + y * 104729) & 0xFFFFFF);
+                changed +=
+                    native.Get(x, y) != static_cast<Pixel>((x * 7919 + y * 104729) & 0xFFFFFF);
             }
-        EXPECT_EQ(differ, 0) << spec.family << " " << spec.points;
-        EXPECT_GT(changed, width) << spec.family << " " << spec.points << ": no text drawn";
+        EXPECT_EQ(differ, 0) << asked.family << " " << asked.points;
+        EXPECT_GT(changed, width) << asked.family << " " << asked.points << ": no text drawn";
     }
 }
 

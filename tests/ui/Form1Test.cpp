@@ -142,8 +142,8 @@ TEST(Form1, AsAScreensaverItDrawsAtTheDisplaysRefreshRateUnlessToldOtherwise) {
         int refresh;
         std::optional<int> maxFps;
         int framesInASecond;
-    } cases[] = {{true, 75, {}, 75},  {true, 0, {}, 60},  {true, 2000, {}, 60},
-                 {true, 75, 20, 20},  {false, 75, {}, 100}, {false, 0, 144, 144}};
+    } cases[] = {{true, 75, {}, 75}, {true, 0, {}, 60},    {true, 2000, {}, 60},
+                 {true, 75, 20, 20}, {false, 75, {}, 100}, {false, 0, 144, 144}};
     for (const auto& c : cases) {
         StartSettings settings;
         settings.Screensaver = settings.Autopilot = c.screensaver;

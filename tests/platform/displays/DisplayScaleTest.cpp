@@ -29,13 +29,11 @@ TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
         {"1", 192, 3840, 2160, 1, false},     // also downwards
         {"8", 96, 1920, 1200, 2, false},      // but the window must fit
         {"8", 96, 1600, 1200, 2, false},      // exactly
-        {"0", 192, 3840, 2160, 2, true},     // out of range: ignored, with a warning
-        {"9", 96, 3840, 2160, 1, true},
-        {"-1", 96, 3840, 2160, 1, true},
-        {"2.5", 192, 3840, 2160, 2, true},   // malformed: ignored, with a warning
-        {"2x", 96, 3840, 2160, 1, true},
-        {" 2", 96, 3840, 2160, 1, true},
-        {"", 192, 3840, 2160, 2, false},      // empty is unset: no warning
+        {"0", 192, 3840, 2160, 2, true},      // out of range: ignored, with a warning
+        {"9", 96, 3840, 2160, 1, true},       {"-1", 96, 3840, 2160, 1, true},
+        {"2.5", 192, 3840, 2160, 2, true}, // malformed: ignored, with a warning
+        {"2x", 96, 3840, 2160, 1, true},      {" 2", 96, 3840, 2160, 1, true},
+        {"", 192, 3840, 2160, 2, false}, // empty is unset: no warning
     };
     for (const auto& c : cases) {
         std::string warning;

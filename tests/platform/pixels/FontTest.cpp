@@ -96,11 +96,11 @@ TEST(Font, EachFamilyTheFormsAskForComesFromItsDeclaredFile) {
         {FontSpec{}, liberation + "LiberationSans-Regular.ttf"},
         {{"MS Sans Serif", 8.25f, true, true}, liberation + "LiberationSans-BoldItalic.ttf"},
     };
-    for (const auto& [spec, path] : files) {
-        const Font& font = Font::Get(spec);
-        EXPECT_EQ(font.File().path, path) << spec.family << " " << spec.bold << spec.italic;
-        EXPECT_TRUE(font.File().declared) << spec.family;
-        EXPECT_EQ(ResolveFontFile(spec), font.File()) << spec.family;
+    for (const auto& [asked, path] : files) {
+        const Font& font = Font::Get(asked);
+        EXPECT_EQ(font.File().path, path) << asked.family << " " << asked.bold << asked.italic;
+        EXPECT_TRUE(font.File().declared) << asked.family;
+        EXPECT_EQ(ResolveFontFile(asked), font.File()) << asked.family;
     }
     // A family outside the set is fontconfig's business.
     EXPECT_FALSE(ResolveFontFile({"DejaVu Serif", 9.0f, false, false}).declared);

@@ -1,7 +1,7 @@
 // The random sequence is fixed, and bad pictures are refused.
 
-#include "platform/pixels/Assets.h"
 #include "platform/forms/Random.h"
+#include "platform/pixels/Assets.h"
 
 #include <gtest/gtest.h>
 
