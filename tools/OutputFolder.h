@@ -83,8 +83,8 @@ private:
     // when none can be made. Output names never start with a dot, so none is taken.
     int CreateTemporary(std::string& name) {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            name = ".ozmir-record-" + std::to_string(::getpid()) + "-" +
-                   std::to_string(serial_++) + ".part";
+            name = ".ozmir-record-" + std::to_string(::getpid()) + "-" + std::to_string(serial_++) +
+                   ".part";
             int fd = ::openat(fd_, name.c_str(),
                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
             if (fd >= 0 || errno != EEXIST)

@@ -3,9 +3,9 @@
 // generator (the same run on every machine), and after every frame the checks that the
 // flight can never be driven into a wrong state.
 
+#include "platform/displays/HeadlessBackend.h"
 #include "platform/forms/Form.h"
 #include "platform/pixels/Gdi.h"
-#include "platform/displays/HeadlessBackend.h"
 #include "ui/Form1.h"
 
 #include <cmath>

@@ -31,9 +31,9 @@
 //       schedule and dispatches events: the machine's own floor. The cases take turns for N
 //       rounds (3), and each prints its median round.
 
-#include "platform/forms/Form.h"
 #include "platform/displays/HeadlessBackend.h"
 #include "platform/displays/SdlBackend.h"
+#include "platform/forms/Form.h"
 #include "sim/FramePacer.h"
 #include "ui/Form1.h"
 
@@ -48,8 +48,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <memory>
-#include <optional>
 #include <new>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -560,9 +560,9 @@ int RunWindow(double seconds, long serverPid) {
 // How a case leaves the window once the flight is warm.
 enum class Hiding {
     Shown,
-    Unmapped,          // as a window manager unmaps a minimised window
-    UnmappedOldLoop,   // the same, with a display that always says the window shows
-    Asleep,            // DPMS off
+    Unmapped,        // as a window manager unmaps a minimised window
+    UnmappedOldLoop, // the same, with a display that always says the window shows
+    Asleep,          // DPMS off
 };
 
 struct PacingCase {
@@ -803,19 +803,17 @@ int RunPacing(double seconds, int rounds, long serverPid) {
             const std::optional<PacingResult> r = FlyCase(c, x, serverPid, seconds);
             if (!r || r->seconds <= 0)
                 return 1;
-            rows[i].push_back(Row{static_cast<double>(r->starts.size()) / r->seconds,
-                                  r->selfCpu * 1000 / r->seconds,
-                                  r->serverCpu >= 0 ? r->serverCpu * 1000 / r->seconds : 0,
-                                  r->wakeUps / r->seconds,
-                                  JitterMs(r->starts, c.maxFps ? 1.0 / *c.maxFps : 0)});
+            rows[i].push_back(Row{
+                static_cast<double>(r->starts.size()) / r->seconds, r->selfCpu * 1000 / r->seconds,
+                r->serverCpu >= 0 ? r->serverCpu * 1000 / r->seconds : 0, r->wakeUps / r->seconds,
+                JitterMs(r->starts, c.maxFps ? 1.0 / *c.maxFps : 0)});
         }
     }
     double uncapped = 0, capped = 0;
     for (size_t i = 0; i < cases.size(); ++i) {
         std::vector<Row>& runs = rows[i];
-        std::sort(runs.begin(), runs.end(), [](const Row& a, const Row& b) {
-            return a.self + a.server < b.self + b.server;
-        });
+        std::sort(runs.begin(), runs.end(),
+                  [](const Row& a, const Row& b) { return a.self + a.server < b.self + b.server; });
         const Row& m = runs[runs.size() / 2];
         std::printf("%-22s %7.1f %10.2f %10.2f %10.2f %9.1f", cases[i].name, m.fps, m.self,
                     m.server, m.self + m.server, m.wakes);
@@ -832,9 +830,10 @@ int RunPacing(double seconds, int rounds, long serverPid) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: ozmir-bench [--frames N] [--screen WxH]\n"
-                         "       ozmir-bench --window [--seconds S] [--server-pid PID]\n"
-                         "       ozmir-bench --pacing [--seconds S] [--rounds N] [--server-pid PID]\n");
+    std::fprintf(stderr,
+                 "usage: ozmir-bench [--frames N] [--screen WxH]\n"
+                 "       ozmir-bench --window [--seconds S] [--server-pid PID]\n"
+                 "       ozmir-bench --pacing [--seconds S] [--rounds N] [--server-pid PID]\n");
     return 2;
 }
 

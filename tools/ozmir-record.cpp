@@ -6,10 +6,10 @@
 //   ozmir-record [--screen WxH] [--fps N] [--frames N] --random SEED
 
 #include "engine3d/GlobalDataAndFunctions3D.h"
-#include "platform/pixels/Assets.h"
-#include "platform/forms/Backend.h"
 #include "platform/displays/HeadlessBackend.h"
+#include "platform/forms/Backend.h"
 #include "platform/forms/Printable.h"
+#include "platform/pixels/Assets.h"
 #include "tools/OutputFolder.h"
 #include "tools/RandomFlight.h"
 #include "ui/Form1.h"
@@ -660,7 +660,8 @@ int main(int argc, char** argv) {
             const Command& c = script[next];
             if (c.name.empty())
                 continue;
-            std::fprintf(stderr, "ozmir-record: %s:%d: %s was not written: the flight ended at "
+            std::fprintf(stderr,
+                         "ozmir-record: %s:%d: %s was not written: the flight ended at "
                          "frame %d, before frame %d\n",
                          Shown(options.script).c_str(), c.line, Shown(c.name).c_str(),
                          screen.Frame(), c.frame);

@@ -1,7 +1,7 @@
 #include "ui/Form1.h"
 
-#include "platform/pixels/Assets.h"
 #include "platform/forms/Backend.h"
+#include "platform/pixels/Assets.h"
 #include "platform/pixels/Rounding.h"
 #include "ui/ScreenSize.h"
 #include "widgets/Images.h"

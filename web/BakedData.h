@@ -21,7 +21,7 @@ struct Face {
     float points;
     bool bold, italic;
     std::int16_t pixelSize, ascent, lineHeight;
-    bool drawn; // the machine that built it had a face for the family
+    bool drawn;          // the machine that built it had a face for the family
     const Glyph* glyphs; // kGlyphCount of them
     const std::uint8_t* coverage;
 };

@@ -39,8 +39,9 @@ std::unique_ptr<Font::Impl> MakeImpl(const FontSpec& request) {
     impl->request = request;
     impl->face = FindFace(request);
     if (!impl->face) {
-        std::fprintf(stderr, "ozmir: font \"%s\" %g points was not built into the page: its "
-                             "text is not drawn\n",
+        std::fprintf(stderr,
+                     "ozmir: font \"%s\" %g points was not built into the page: its "
+                     "text is not drawn\n",
                      request.family.c_str(), static_cast<double>(request.points));
         return impl;
     }

@@ -15,11 +15,11 @@ namespace {
 EM_JS(void, PagePlace, (int left, int top, int width, int height, int ratio),
       { ozmirPage.place(left, top, width, height, ratio); });
 // Shows `count` rectangles (x, y, width, height, in canvas pixels) of the canvas's pixels.
-EM_JS(void, PagePut, (const void* pixels, int canvasWidth, int canvasHeight, const int* rects,
-                      int count),
+EM_JS(void, PagePut,
+      (const void* pixels, int canvasWidth, int canvasHeight, const int* rects, int count),
       { ozmirPage.put(HEAPU8, HEAP32, pixels, canvasWidth, canvasHeight, rects, count); });
 EM_JS(void, PageClosed, (), { ozmirPage.closed(); });
-EM_JS(void, PageFullScreen, (int wanted), { ozmirPage.fullScreen(wanted !== 0); });
+EM_JS(void, PageFullScreen, (int wanted), { ozmirPage.fullScreen(wanted != = 0); });
 
 // Pixels are 0xRRGGBB; a canvas wants the bytes R, G, B, A in memory (little-endian).
 inline std::uint32_t Rgba(Pixel p) {
@@ -132,8 +132,8 @@ void WebBackend::PresentRegions(const Bitmap& windowImage, const IntRect* region
         if (r.IsEmpty())
             continue;
         Convert(windowImage, r);
-        rects_.insert(rects_.end(), {r.left * ratio_, r.top * ratio_, r.Width() * ratio_,
-                                     r.Height() * ratio_});
+        rects_.insert(rects_.end(),
+                      {r.left * ratio_, r.top * ratio_, r.Width() * ratio_, r.Height() * ratio_});
     }
     if (!rects_.empty())
         PagePut(rgba_.data(), canvasWidth, canvasHeight, rects_.data(),

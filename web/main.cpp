@@ -83,8 +83,8 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* e, void*) {
         return EM_FALSE;
     page->UserActed();
     InputEvent event;
-    event.type = type == EMSCRIPTEN_EVENT_KEYDOWN ? InputEvent::Type::KeyDown
-                                                  : InputEvent::Type::KeyUp;
+    event.type =
+        type == EMSCRIPTEN_EVENT_KEYDOWN ? InputEvent::Type::KeyDown : InputEvent::Type::KeyUp;
     event.keyCode = static_cast<std::int16_t>(e->keyCode);
     event.shift = Shift(e->shiftKey, e->ctrlKey, e->altKey);
     page->Push(event);

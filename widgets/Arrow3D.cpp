@@ -1,8 +1,8 @@
 #include "widgets/Arrow3D.h"
 
 #include "engine3d/GlobalDataAndFunctions3D.h"
-#include "platform/pixels/Color.h"
 #include "platform/forms/Forms.h"
+#include "platform/pixels/Color.h"
 #include "widgets/Images.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 // The read-out's geometry on screens of several sizes, and what it draws.
 
 #include "ui/OnScreenInfo.h"
-#include "platform/forms/Form.h"
 #include "platform/displays/HeadlessBackend.h"
+#include "platform/forms/Form.h"
 #include "ui/ScreenSize.h"
 
 #include <gtest/gtest.h>

@@ -15,13 +15,28 @@ namespace {
 // button.
 void Fly(int frame, HeadlessBackend& screen) {
     switch (frame) {
-    case 3: screen.KeyDown('R'); screen.KeyDown(112); break; // F1
-    case 20: screen.KeyUp('R'); screen.KeyUp(112); break;
-    case 30: screen.DoubleClick(500, 400); break;
-    case 40: screen.MouseDown(355, 665); break;
-    case 50: screen.MouseUp(355, 665); break;
-    case 70: screen.Click(112 + 796, 84 + 4); break; // the close button
-    default: break;
+    case 3:
+        screen.KeyDown('R');
+        screen.KeyDown(112);
+        break; // F1
+    case 20:
+        screen.KeyUp('R');
+        screen.KeyUp(112);
+        break;
+    case 30:
+        screen.DoubleClick(500, 400);
+        break;
+    case 40:
+        screen.MouseDown(355, 665);
+        break;
+    case 50:
+        screen.MouseUp(355, 665);
+        break;
+    case 70:
+        screen.Click(112 + 796, 84 + 4);
+        break; // the close button
+    default:
+        break;
     }
 }
 

@@ -5,9 +5,9 @@
 // input in screen pixels, delivered by the event dispatch; the timer ticks on the virtual
 // clock.
 
-#include "platform/pixels/Assets.h"
-#include "platform/forms/Form.h"
 #include "platform/displays/HeadlessBackend.h"
+#include "platform/forms/Form.h"
+#include "platform/pixels/Assets.h"
 #include "widgets/Images.h"
 #include "widgets/TimerOwner.h"
 
