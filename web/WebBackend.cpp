@@ -19,7 +19,9 @@ EM_JS(void, PagePut,
       (const void* pixels, int canvasWidth, int canvasHeight, const int* rects, int count),
       { ozmirPage.put(HEAPU8, HEAP32, pixels, canvasWidth, canvasHeight, rects, count); });
 EM_JS(void, PageClosed, (), { ozmirPage.closed(); });
-EM_JS(void, PageFullScreen, (int wanted), { ozmirPage.fullScreen(wanted != = 0); });
+// clang-format off (the body is JavaScript, which it would mangle)
+EM_JS(void, PageFullScreen, (int wanted), { ozmirPage.fullScreen(wanted !== 0); });
+// clang-format on
 
 // Pixels are 0xRRGGBB; a canvas wants the bytes R, G, B, A in memory (little-endian).
 inline std::uint32_t Rgba(Pixel p) {
