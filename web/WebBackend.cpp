@@ -19,7 +19,8 @@ EM_JS(void, PagePut,
       (const void* pixels, int canvasWidth, int canvasHeight, const int* rects, int count),
       { ozmirPage.put(HEAPU8, HEAP32, pixels, canvasWidth, canvasHeight, rects, count); });
 EM_JS(void, PageClosed, (), { ozmirPage.closed(); });
-// clang-format off (the body is JavaScript, which it would mangle)
+// The body is JavaScript, which clang-format would mangle.
+// clang-format off
 EM_JS(void, PageFullScreen, (int wanted), { ozmirPage.fullScreen(wanted !== 0); });
 // clang-format on
 
