@@ -3,6 +3,7 @@
 #include "platform/displays/DisplayScale.h"
 #include "platform/displays/InterruptibleWait.h"
 #include "platform/displays/Termination.h"
+#include "platform/displays/X11ShmPresent.h"
 #include "platform/displays/XDisplayLoss.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Printable.h"
@@ -640,9 +641,9 @@ void SdlBackend::WindowChanged(Form& form) {
 
 namespace {
 
-// Copies the given regions of `image` into the window's surface and shows them, as many
+// Copies the given regions of `image` into SDL's window surface and shows them, as many
 // rectangles to one request as SDL takes. False when the window has no surface.
-bool ShowRegions(SDL_Window* window, const Bitmap& image, const IntRect* regions, int count) {
+bool ShowOnSurface(SDL_Window* window, const Bitmap& image, const IntRect* regions, int count) {
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (!surface)
         return false;
@@ -692,8 +693,29 @@ void SdlBackend::Present(const Bitmap& image, const IntRect* regions, int count)
         PresentOnWayland(image, regions, count);
     else if (scale_ > 1 && !fullscreen_)
         PresentScaled(image, regions, count);
-    else if (!ShowRegions(window_, image, regions, count))
+    else if (!ShowRegions(image, regions, count))
         Fail(std::string("cannot show the window: ") + SDL_GetError());
+}
+
+bool SdlBackend::ShowRegions(const Bitmap& image, const IntRect* regions, int count) {
+    if (!x11Asked_) {
+        x11Asked_ = true;
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+            x11_ = X11ShmPresent::Create(info.info.x11.display, info.info.x11.window);
+    }
+    if (x11_) {
+        int w = 0, h = 0;
+        SDL_GetWindowSize(window_, &w, &h);
+        std::string error;
+        if (x11_->Show(image, regions, count, w, h, error))
+            return true;
+        // SDL's own way to the window still works, at its cost.
+        SDL_Log("ozmir: %s; showing the window through SDL instead", error.c_str());
+        x11_.reset();
+    }
+    return ShowOnSurface(window_, image, regions, count);
 }
 
 void SdlBackend::Fail(const std::string& cause) {
@@ -753,7 +775,7 @@ void SdlBackend::PresentScaled(const Bitmap& image, const IntRect* regions, int 
         int n = 0;
         for (; i < count && n < 256; ++i)
             scaled[n++] = ScaleRegion(image, regions[i], scale_, scaled_);
-        if (!ShowRegions(window_, scaled_, scaled, n)) {
+        if (!ShowRegions(scaled_, scaled, n)) {
             Fail(std::string("cannot show the window: ") + SDL_GetError());
             return;
         }
@@ -776,6 +798,8 @@ void SdlBackend::WindowClosed(Form& form) {
         ClearRootWindow();
     if (window_) {
         wayland_.reset();
+        x11_.reset();
+        x11Asked_ = false;
         SDL_DestroyWindow(window_);
         watch_.Settle();
         window_ = nullptr;

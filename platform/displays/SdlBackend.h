@@ -14,6 +14,8 @@ struct SDL_Window;
 
 namespace oz {
 
+class X11ShmPresent;
+
 // Where to show the program: on a display of the desktop (by default the one under the
 // pointer), or inside a window another program owns (the root window, or a window id).
 struct SdlDisplayRequest {
@@ -80,6 +82,9 @@ private:
     void ClearRootWindow();
     bool PollAdoptedWindow(InputEvent& event);
     void PresentScaled(const Bitmap& windowImage, const IntRect* regions, int count);
+    // Shows regions of an image of the window's own pixels: through our shared image on
+    // X11, through SDL's window surface elsewhere. False when neither reaches the window.
+    bool ShowRegions(const Bitmap& image, const IntRect* regions, int count);
     void PresentOnWayland(const Bitmap& windowImage, const IntRect* regions, int count);
     // Native Wayland: our own buffers on SDL's surface, and moves handed to the compositor.
     void StartWayland();
@@ -108,6 +113,8 @@ private:
     std::uint32_t powerAskedAt_ = 0;
     std::string failure_;
     std::unique_ptr<WaylandPresent> wayland_; // null on X11, or where SDL shows the image
+    std::unique_ptr<X11ShmPresent> x11_;      // null off X11, or where SDL shows the image
+    bool x11Asked_ = false;                   // whether x11_ was tried for this window
     static constexpr int kBufferRects = 1024; // more than a window's present holds
     IntRect bufferRects_[kBufferRects];       // regions at the buffer's scale
 };
