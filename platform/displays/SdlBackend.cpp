@@ -702,7 +702,10 @@ bool SdlBackend::ShowRegions(const Bitmap& image, const IntRect* regions, int co
         x11Asked_ = true;
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
-        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11)
+        // SDL_FRAMEBUFFER_ACCELERATION=1 in the environment still asks for SDL's OpenGL.
+        const char* accelerated = SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+        if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11 &&
+            (!accelerated || std::strcmp(accelerated, "0") == 0))
             x11_ = X11ShmPresent::Create(info.info.x11.display, info.info.x11.window);
     }
     if (x11_) {
