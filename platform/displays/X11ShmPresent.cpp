@@ -95,6 +95,7 @@ bool X11ShmPresent::Fit(int width, int height, std::string& error) {
     segment_.shmaddr = image->data = static_cast<char*>(memory);
     segment_.readOnly = True;
     attachFailed = false;
+    XSync(display_, False); // errors of earlier requests go to the usual handler
     XErrorHandler before = XSetErrorHandler(NoteAttachError);
     XShmAttach(display_, &segment_);
     XSync(display_, False);
