@@ -66,7 +66,8 @@ std::uint32_t WebBackend::TickCount() {
 }
 
 void WebBackend::FrameStarted() {
-    mark_ = emscripten_get_now();
+    if (timing_)
+        mark_ = emscripten_get_now();
     ++frame_;
     if (Paced())
         now_ = frame_ * period_;
@@ -137,9 +138,10 @@ void WebBackend::Convert(const Bitmap& image, const IntRect& region, int atX, in
 }
 
 void WebBackend::Lap(int step) {
+    if (!timing_)
+        return;
     const double now = emscripten_get_now();
-    if (timing_)
-        stepMs_[step] += now - mark_;
+    stepMs_[step] += now - mark_;
     mark_ = now;
 }
 
