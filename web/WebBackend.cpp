@@ -3,7 +3,11 @@
 #include "platform/forms/Form.h"
 
 #include <emscripten.h>
+#ifdef __wasm_simd128__
+#include <wasm_simd128.h>
+#endif
 
+#include <algorithm>
 #include <cmath>
 
 namespace oz {
@@ -14,7 +18,9 @@ namespace {
 // the flight asks of the page.
 EM_JS(void, PagePlace, (int left, int top, int width, int height, int ratio),
       { ozmirPage.place(left, top, width, height, ratio); });
-// Shows `count` rectangles (x, y, width, height, in canvas pixels) of the canvas's pixels.
+// Shows `count` rectangles of the staging image (canvasWidth x canvasHeight pixels at
+// `pixels`) on the canvas, each as six numbers in canvas pixels: where it lies in the staging
+// image (x, y), its width and height, and where it goes on the canvas (x, y).
 EM_JS(void, PagePut,
       (const void* pixels, int canvasWidth, int canvasHeight, const int* rects, int count),
       { ozmirPage.put(HEAPU8, HEAP32, pixels, canvasWidth, canvasHeight, rects, count); });
@@ -27,6 +33,23 @@ EM_JS(void, PageFullScreen, (int wanted), { ozmirPage.fullScreen(wanted !== 0); 
 // Pixels are 0xRRGGBB; a canvas wants the bytes R, G, B, A in memory (little-endian).
 inline std::uint32_t Rgba(Pixel p) {
     return 0xFF000000u | ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16);
+}
+
+// A row of them, four at a time: the bytes B, G, R, 0 of each pixel swapped into R, G, B
+// and an opaque alpha.
+void ConvertRow(const Pixel* from, std::uint32_t* to, int count) {
+    int x = 0;
+#ifdef __wasm_simd128__
+    const v128_t opaque = wasm_i32x4_splat(static_cast<int>(0xFF000000u));
+    for (; x + 4 <= count; x += 4) {
+        const v128_t bgr = wasm_v128_load(from + x);
+        const v128_t rgb =
+            wasm_i8x16_shuffle(bgr, bgr, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+        wasm_v128_store(to + x, wasm_v128_or(rgb, opaque));
+    }
+#endif
+    for (; x < count; ++x)
+        to[x] = Rgba(from[x]);
 }
 
 } // namespace
@@ -43,6 +66,8 @@ std::uint32_t WebBackend::TickCount() {
 }
 
 void WebBackend::FrameStarted() {
+    if (timing_)
+        mark_ = emscripten_get_now();
     ++frame_;
     if (Paced())
         now_ = frame_ * period_;
@@ -83,7 +108,7 @@ void WebBackend::WindowChanged(Form& form) {
     const bool wasFilling = WindowFillsScreen();
     placed_ = r;
     if (resized) {
-        rgba_.assign(static_cast<size_t>(r.Width()) * ratio_ * r.Height() * ratio_, 0xFF000000u);
+        staging_.assign(static_cast<size_t>(r.Width()) * ratio_ * r.Height() * ratio_, 0);
         wholeUpload_ = true;
     }
     PagePlace(r.left, r.top, r.Width(), r.Height(), ratio_);
@@ -93,54 +118,95 @@ void WebBackend::WindowChanged(Form& form) {
         PageFullScreen(WindowFillsScreen());
 }
 
-void WebBackend::Convert(const Bitmap& image, const IntRect& region) {
-    const int canvasWidth = placed_.Width() * ratio_;
-    for (int y = region.top; y < region.bottom; ++y) {
-        const Pixel* from = image.Row(y) + region.left;
-        std::uint32_t* to = rgba_.data() + static_cast<size_t>(y) * ratio_ * canvasWidth +
-                            static_cast<size_t>(region.left) * ratio_;
+void WebBackend::Convert(const Bitmap& image, const IntRect& region, int atX, int atY) {
+    const int stagingWidth = placed_.Width() * ratio_;
+    const int width = region.Width();
+    for (int y = 0; y < region.Height(); ++y) {
+        const Pixel* from = image.Row(region.top + y) + region.left;
+        std::uint32_t* to =
+            staging_.data() + static_cast<size_t>(atY + y * ratio_) * stagingWidth + atX;
         if (ratio_ == 1) {
-            for (int x = 0; x < region.Width(); ++x)
-                to[x] = Rgba(from[x]);
+            ConvertRow(from, to, width);
             continue;
         }
-        for (int x = 0; x < region.Width(); ++x)
+        for (int x = 0; x < width; ++x)
             for (int k = 0; k < ratio_; ++k)
                 to[x * ratio_ + k] = Rgba(from[x]);
         for (int k = 1; k < ratio_; ++k)
-            std::copy(to, to + region.Width() * ratio_, to + static_cast<size_t>(k) * canvasWidth);
+            std::copy(to, to + width * ratio_, to + static_cast<size_t>(k) * stagingWidth);
     }
 }
 
+void WebBackend::Lap(int step) {
+    if (!timing_)
+        return;
+    const double now = emscripten_get_now();
+    stepMs_[step] += now - mark_;
+    mark_ = now;
+}
+
+void WebBackend::PhaseDone(FramePhase phase) {
+    Lap(static_cast<int>(phase));
+    awaitingRefresh_ = phase == FramePhase::OverlaysDrawn;
+}
+
 void WebBackend::Present(const Bitmap& windowImage, const IntRect* regions, int count) {
-    const double started = emscripten_get_now();
+    // The view's own refresh right after the overlays: what came before it composed.
+    const bool frameRefresh = awaitingRefresh_;
+    awaitingRefresh_ = false;
+    if (frameRefresh)
+        Lap(4);
     PresentRegions(windowImage, regions, count);
-    presentMs_ += emscripten_get_now() - started;
+    if (frameRefresh)
+        Lap(5);
+    Upload();
+    if (frameRefresh)
+        Lap(6);
+}
+
+void WebBackend::Upload() {
+    if (!rects_.empty())
+        PagePut(staging_.data(), placed_.Width() * ratio_, placed_.Height() * ratio_, rects_.data(),
+                static_cast<int>(rects_.size() / 6));
+    rects_.clear();
 }
 
 void WebBackend::PresentRegions(const Bitmap& windowImage, const IntRect* regions, int count) {
+    rects_.clear();
     const IntRect bounds = windowImage.Bounds();
     if (bounds.Width() != placed_.Width() || bounds.Height() != placed_.Height())
         return; // the window's image follows its size at the next present
-    const int canvasWidth = placed_.Width() * ratio_, canvasHeight = placed_.Height() * ratio_;
     const IntRect whole[] = {bounds};
     if (wholeUpload_) {
         wholeUpload_ = false;
         regions = whole;
         count = 1;
     }
-    rects_.clear();
+    // The regions packed side by side in rows (shelves) of the staging image, from its top:
+    // a frame's damage is spread over many rows of the window, and packed it is converted
+    // into and uploaded from a few, which the processor's page tables cover at once. When
+    // the staging image is full, what it holds is uploaded and packing starts again.
+    const int stagingWidth = bounds.Width() * ratio_, stagingHeight = bounds.Height() * ratio_;
+    int x = 0, shelfTop = 0, shelfHeight = 0;
     for (int i = 0; i < count; ++i) {
         const IntRect r = regions[i].Intersected(bounds);
         if (r.IsEmpty())
             continue;
-        Convert(windowImage, r);
-        rects_.insert(rects_.end(),
-                      {r.left * ratio_, r.top * ratio_, r.Width() * ratio_, r.Height() * ratio_});
+        const int w = r.Width() * ratio_, h = r.Height() * ratio_;
+        if (x + w > stagingWidth) {
+            x = 0;
+            shelfTop += shelfHeight;
+            shelfHeight = 0;
+        }
+        if (shelfTop + h > stagingHeight) {
+            Upload();
+            x = shelfTop = shelfHeight = 0;
+        }
+        Convert(windowImage, r, x, shelfTop);
+        rects_.insert(rects_.end(), {x, shelfTop, w, h, r.left * ratio_, r.top * ratio_});
+        x += w;
+        shelfHeight = std::max(shelfHeight, h);
     }
-    if (!rects_.empty())
-        PagePut(rgba_.data(), canvasWidth, canvasHeight, rects_.data(),
-                static_cast<int>(rects_.size() / 4));
 }
 
 void WebBackend::WindowClosed(Form& form) {

@@ -55,12 +55,23 @@ public:
     void Present(const Bitmap& windowImage, const IntRect* regions, int count) override;
     void WindowClosed(Form& form) override;
 
-    // Milliseconds spent showing regions, in all.
-    double PresentMs() const { return presentMs_; }
+    // The benchmark's steps of a frame, as ozmir-bench names them: clear, stars, steering,
+    // overlays, compose (the frame's own composition, up to its present), present (into the
+    // canvas's pixels in memory, as ozmir-bench presents into a framebuffer), and the page's
+    // own: upload (the browser copying them into the canvas, putImageData). Milliseconds,
+    // summed over the frames while timing.
+    static constexpr int kSteps = 7;
+    void TimeSteps(bool on) { timing_ = on; }
+    const double* StepMs() const { return stepMs_; }
+    void PhaseDone(FramePhase phase) override;
 
 private:
+    // Converts the regions into staging_ and lists in rects_ the rectangles to upload.
     void PresentRegions(const Bitmap& windowImage, const IntRect* regions, int count);
-    void Convert(const Bitmap& image, const IntRect& region);
+    // A region of the window into the staging image, its top left at (atX, atY).
+    void Convert(const Bitmap& image, const IntRect& region, int atX, int atY);
+    // Hands the listed rectangles to the page.
+    void Upload();
 
     int width_, height_, ratio_;
     double period_;
@@ -72,10 +83,15 @@ private:
     IntRect placed_{};
     bool wholeUpload_ = true;
     bool acted_ = false;
-    double presentMs_ = 0;
+    bool timing_ = false, awaitingRefresh_ = false;
+    double mark_ = 0;
+    double stepMs_[kSteps] = {};
+    void Lap(int step);
     int screenLeft_ = 0, screenTop_ = 0;
-    std::vector<std::uint32_t> rgba_; // the canvas's pixels, RGBA bytes in memory order
-    std::vector<int> rects_;          // what one present shows, kept from call to call
+    // The regions of a present, packed, as the canvas wants them (RGBA bytes in memory
+    // order): as large as the canvas, which the first present after a resize fills.
+    std::vector<std::uint32_t> staging_;
+    std::vector<int> rects_; // what one upload shows (PagePut), kept from call to call
 };
 
 } // namespace oz

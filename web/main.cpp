@@ -26,13 +26,18 @@ double lastWorkMs = 0;
 EM_JS(void, PageRefused, (const char* message), { ozmirPage.refused(UTF8ToString(message)); });
 EM_JS(void, PageEnded, (), { ozmirPage.ended(); });
 EM_JS(void, PageDispatch, (int frame), { ozmirPage.dispatch(frame); });
-EM_JS(void, PageBenchDone, (double ms, double presentMs), { ozmirPage.benchDone(ms, presentMs); });
+// The frame's milliseconds, and the `count` steps' (WebBackend::StepMs) at `steps`.
+// clang-format off
+EM_JS(void, PageBenchDone, (double ms, const double* steps, int count), {
+    ozmirPage.benchDone(ms, Array.from(HEAPF64.subarray(steps >> 3, (steps >> 3) + count)));
+});
+// clang-format on
 
 // The benchmark's flight, as ozmir-bench flies it headless: every star slot in use, a
 // warm-up at top speed, then `frames` frames timed at the start speed in full screen.
 void FlyBenchmark(int frames) {
     constexpr int kWarmUp = 150;
-    static double totalMs = 0, presentAtStart = 0;
+    static double totalMs = 0;
     page->OnDispatch = [frames](int frame) {
         if (frame == 0) {
             program->StarCount = 2000; // slots 0 to 2000
@@ -40,11 +45,15 @@ void FlyBenchmark(int frames) {
         } else if (frame == kWarmUp) {
             program->Speed = 0.5f;
         } else if (frame == kWarmUp + 10) {
-            presentAtStart = page->PresentMs();
+            page->TimeSteps(true);
         } else if (frame > kWarmUp + 10 && frame <= kWarmUp + 10 + frames) {
             totalMs += lastWorkMs; // the frame before this dispatch
             if (frame == kWarmUp + 10 + frames) {
-                PageBenchDone(totalMs / frames, (page->PresentMs() - presentAtStart) / frames);
+                page->TimeSteps(false);
+                double steps[WebBackend::kSteps];
+                for (int i = 0; i < WebBackend::kSteps; ++i)
+                    steps[i] = page->StepMs()[i] / frames;
+                PageBenchDone(totalMs / frames, steps, WebBackend::kSteps);
                 page->Push(InputEvent{InputEvent::Type::Close});
             }
         }

@@ -1,8 +1,11 @@
 // The web build's frame against the native headless frame, in one run:
-//   node bench-web.mjs WEB_DIR OZMIR_BENCH [FRAMES]
+//   node bench-web.mjs WEB_DIR OZMIR_BENCH [FRAMES] [ROUNDS]
 // For 1024x768 and 1920x1080: ozmir-bench's whole frame (full screen, every star slot in
 // use) and the page's (the same flight on its virtual clock, timed with performance.now()
-// around each frame: the frame's work and its upload into the canvas), and their ratio.
+// around each frame), and their ratio twice: on the same footing (ozmir-bench's steps,
+// which end with the frame's pixels presented into memory) and with the page's whole frame
+// (which also has the browser copy them into the canvas: "upload"); then both frames step by
+// step (the page's "other": its event dispatch, outside the steps).
 // Then the page flies live at 1920x1080 for 5 s and reports the animation frames per
 // second the browser gave it and the frame rate the program measured.
 
@@ -13,8 +16,9 @@ import path from 'node:path';
 import { createRequire } from 'node:module';
 
 const puppeteer = createRequire(import.meta.url)('puppeteer-core');
-const [webDir, bench, framesText] = process.argv.slice(2);
+const [webDir, bench, framesText, roundsText] = process.argv.slice(2);
 const frames = Number(framesText) || 600;
+const rounds = Number(roundsText) || 3;
 
 const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1'],
                      { cwd: webDir, stdio: ['ignore', 'pipe', 'ignore'] });
@@ -31,29 +35,39 @@ const browser = await puppeteer.launch({
 
 try {
   console.log(`machine: ${os.cpus().length} x ${os.cpus()[0].model}; ${frames} frames each`);
-  const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
+  const steps = ['clear', 'stars', 'steering', 'overlays', 'compose', 'present'];
+  const row = (values) => values.map((v) => v.toFixed(3).padStart(9)).join('');
   for (const size of ['1024x768', '1920x1080']) {
     const [w, h] = size.split('x').map(Number);
-    // Native and page in turn, three times: the median of each, so that a busy moment of
-    // the machine weighs on neither alone.
-    const native = [], paged = [], presents = [];
-    for (let round = 0; round < 3; ++round) {
+    // Native and page in turn, `rounds` times: the median of each, so that a busy moment of
+    // the machine weighs on neither alone. Each run's frame and steps are kept together.
+    const native = [], paged = [];
+    for (let round = 0; round < rounds; ++round) {
       const text = execFileSync(bench, ['--frames', String(frames), '--screen', size]).toString();
-      const row = text.split('\n').find((l) => l.startsWith(`${size} full`)).trim().split(/\s+/);
-      native.push(Number(row[8])); // the "frame" column
+      const cells = text.split('\n').find((l) => l.startsWith(`${size} full`)).trim().split(/\s+/);
+      native.push({ ms: Number(cells[8]), steps: cells.slice(2, 8).map(Number) });
       const page = await browser.newPage();
       await page.setViewport({ width: w, height: h });
       await page.goto(`http://127.0.0.1:${port}/index.html?bench=${frames}&screen=${size}`);
       await page.waitForFunction(() => ozmirPage.bench !== null, { timeout: 300000, polling: 500 });
-      const { ms, presentMs } = await page.evaluate(() => ozmirPage.bench);
-      paged.push(ms);
-      presents.push(presentMs);
+      paged.push(await page.evaluate(() => ozmirPage.bench));
       await page.close();
     }
-    const [nativeMs, pageMs, presentMs] = [median(native), median(paged), median(presents)];
-    console.log(`${size}: native ${nativeMs.toFixed(3)} ms, page ${pageMs.toFixed(3)} ms per frame ` +
-                `(${presentMs.toFixed(3)} of it into the canvas), page / native = ${(pageMs / nativeMs).toFixed(2)}` +
-                ` (medians of native ${native.map((v) => v.toFixed(3)).join(' ')}; page ${paged.map((v) => v.toFixed(3)).join(' ')})`);
+    // The same footing as ozmir-bench's frame: its six steps, up to the pixels in memory.
+    const drawn = (r) => r.steps.slice(0, 6).reduce((a, b) => a + b);
+    const median = (runs, key) => [...runs].sort((a, b) => key(a) - key(b))[Math.floor(runs.length / 2)];
+    const n = median(native, (r) => r.ms);
+    const [p, q] = [median(paged, (r) => r.ms), median(paged, drawn)];
+    const list = (runs, key) => runs.map((r) => key(r).toFixed(3)).join(' ');
+    console.log(`${size}: native frame ${n.ms.toFixed(3)} ms (runs ${list(native, (r) => r.ms)})`);
+    console.log(`  page, the same steps: ${drawn(q).toFixed(3)} ms, page / native = ` +
+                `${(drawn(q) / n.ms).toFixed(2)} (runs ${list(paged, drawn)})`);
+    console.log(`  page, whole frame with the upload into the canvas: ${p.ms.toFixed(3)} ms, ` +
+                `page / native = ${(p.ms / n.ms).toFixed(2)} (runs ${list(paged, (r) => r.ms)})`);
+    console.log(`  ms per frame  ${steps.map((s) => s.padStart(9)).join('')}    upload     other`);
+    console.log(`  native        ${row(n.steps)}`);
+    console.log(`  page          ${row(q.steps)}` +
+                `${(q.ms - q.steps.reduce((a, b) => a + b)).toFixed(3).padStart(10)}`);
   }
   // The animation frames a page that draws nothing gets, as the baseline.
   const blank = await browser.newPage();

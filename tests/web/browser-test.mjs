@@ -147,6 +147,21 @@ try {
     await flying(page);
     const box = await canvasBox(page);
     check(box.width === 1024 && box.pixels === 2048, `a canvas of 2 device pixels a pixel (${box.pixels} across ${box.width})`);
+    // Every pixel of the flight a square of 2 x 2 device pixels, stars among them.
+    const [squares, lit] = await page.evaluate(() => {
+      const c = document.getElementById('window');
+      const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+      let square = true, lit = 0;
+      for (let y = 0; y < c.height; y += 2)
+        for (let x = 0; x < c.width; x += 2) {
+          const at = (y * c.width + x) * 4;
+          for (const o of [4, c.width * 4, c.width * 4 + 4])
+            for (let k = 0; k < 3; ++k) square &&= d[at + o + k] === d[at + k];
+          if (d[at] | d[at + 1] | d[at + 2]) ++lit;
+        }
+      return [square, lit];
+    });
+    check(squares && lit > 100, `each pixel a 2 x 2 square on the dense screen (${lit} lit)`);
     await page.keyboard.press('Enter');
     await page.waitForFunction(() => Module._ozmir_full_screen() === 0, { timeout: 5000 }).catch(() => {});
     await page.mouse.click(400, 300, { clickCount: 1 });
