@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -84,23 +85,17 @@ protected:
 // A point on the rim of the cone counts as inside and lands on the circle through the
 // surface's corners: on 73 x 73, 73 / sqrt(2) = 51.6188 from the centre.
 TEST_F(Draw3DTest, ProjectsThroughTheCameraInPerspective) {
-    const struct {
-        Camera camera;
-        float viewField;
-        int size;
-        Point3D point;
-        float x, y;
-    } cases[] = {
+    const std::tuple<Camera, float, int, Point3D, float, float> cases[] = {
         {{}, 1, 100, {10, 2, 1}, 14.142f, 7.071f},
         {{5, -3, 2, 0, kHalfPi}, 1, 100, {6, 7, 2}, -7.0711f, 0},  // along +Y: right is right
         {{0, 0, 0, kHalfPi, 0}, 1, 100, {1, 0, 10}, 0, -7.0711f},  // straight up: +X is below
         {{}, 2, 100, {10, 15, 0}, 1.5f / 2 * kRim, 0},             // a wider cone draws nearer
         {{}, 1, 73, {10, 6, 8}, 0.6f * 51.6188f, 0.8f * 51.6188f}, // 6^2 + 8^2 = 10^2
     };
-    for (const auto& c : cases) {
-        DrawSegment(c.point, c.point, c.camera, c.viewField, c.size);
+    for (auto [camera, viewField, size, point, x, y] : cases) {
+        DrawSegment(point, point, camera, viewField, size);
         ASSERT_EQ(pieces_.size(), 1u);
-        ExpectPiece(pieces_[0], {c.x, c.y, c.x, c.y});
+        ExpectPiece(pieces_[0], {x, y, x, y});
     }
 }
 

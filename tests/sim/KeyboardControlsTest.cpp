@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace oz {
 namespace {
@@ -72,22 +73,19 @@ TEST_F(KeyboardControlsTest, XStopsAndResumesTheSpeedSavedAtTheLastStop) {
 // Speed changes by its root times 0.02 times Sensitivity and TimeScale, F stops at 0 and
 // R at 5; from below 0.01, where the root gives almost nothing, R jumps to 0.02.
 TEST_F(KeyboardControlsTest, FAndRChangeTheSpeedWithinItsLimits) {
-    const struct {
-        std::int16_t key;
-        float from, sensitivity, timeScale, to;
-    } cases[] = {
+    const std::tuple<std::int16_t, float, float, float, float> cases[] = {
         {kR, 4.0f, 2.0f, 0.5f, 4.04f},   {kF, 4.0f, 1.0f, 2.0f, 3.92f},
         {kR, 4.99f, 1.0f, 1.0f, 5.0f},   {kR, 5.0f, 1.0f, 1.0f, 5.0f},
         {kR, 0.0f, 1.0f, 1.0f, 0.02f},   {kR, 0.0099f, 1.0f, 1.0f, 0.02f},
         {kR, 0.01f, 1.0f, 1.0f, 0.012f}, {kF, 0.0001f, 1.0f, 1.0f, 0.0f},
     };
-    for (const auto& c : cases) {
-        flight.Speed = c.from;
-        flight.Sensitivity = c.sensitivity;
-        flight.TimeScale = c.timeScale;
+    for (auto [key, from, sensitivity, timeScale, to] : cases) {
+        flight.Speed = from;
+        flight.Sensitivity = sensitivity;
+        flight.TimeScale = timeScale;
         flight.SpeedInfoTime = 0.0f;
-        Hold(c.key, 1);
-        EXPECT_FLOAT_EQ(flight.Speed, c.to) << c.key << " from " << c.from;
+        Hold(key, 1);
+        EXPECT_FLOAT_EQ(flight.Speed, to) << key << " from " << from;
         EXPECT_EQ(flight.SpeedInfoTime, 60.0f);
     }
 }

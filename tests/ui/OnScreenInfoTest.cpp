@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 namespace oz {
 namespace {
@@ -17,20 +18,17 @@ namespace {
 // The speed bar's frame and the dials keep their distance from the bottom right corner
 // (on 1024 x 768 there is no offset: the drawing tests below pin those places).
 TEST(OnScreenInfo, KeepsItsDistanceFromTheBottomRightCorner) {
-    const struct {
-        int screenW, screenH;
-        std::array<int, 6> at; // the frame's left, top, right, bottom; the dials' x, y
-    } cases[] = {{1280, 1024, {428, 956, 852, 976, 1086, 916}},
-                 {800, 600, {76, 532, 500, 552, 606, 492}}};
-    for (const auto& c : cases) {
-        ScreenWidthPx = c.screenW;
-        ScreenHeightPx = c.screenH;
+    const std::tuple<int, int, std::array<int, 6>> cases[] = {
+        {1280, 1024, {428, 956, 852, 976, 1086, 916}}, {800, 600, {76, 532, 500, 552, 606, 492}}};
+    for (auto [screenW, screenH, at] : cases) {
+        ScreenWidthPx = screenW;
+        ScreenHeightPx = screenH;
         OnScreenInfo info;
         const RECT f = info.SpeedFrame();
         EXPECT_EQ((std::array{f.left, f.top, f.right, f.bottom, info.OffsetX() + 830,
                               info.OffsetY() + 660}),
-                  c.at)
-            << c.screenW;
+                  at)
+            << screenW;
     }
 }
 

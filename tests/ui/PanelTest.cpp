@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -52,13 +53,13 @@ TEST(Panel, EnteringWindowModeSnapsTheSpeedToTheSlider) {
 // Forty presses in each track beside the thumb take every slider to one end, and the
 // flight and the labels with it; the arrow's drag follows the sensitivity slider.
 TEST(Panel, SlidersAtTheirEndsSetTheFlightAndTheLabels) {
-    const struct {
-        bool high; // pressed beside the thumb towards the high end, else the low
-        std::vector<std::string> labels; // speed, stars, sensitivity, brightness
-        std::vector<float> values;       // Speed, StarCount, Sensitivity, Arrow->Sens, Brightness
-    } cases[] = {{false, {"0.0", "0", "0.1", "0.2"}, {0.0f, 0, 0.1f, 0.1f, 0.2f}},
-                 {true, {"50.0", "2000", "3.0", "3.0"}, {5.0f, 2000, 3.0f, 3.0f, 3.0f}}};
-    for (const auto& c : cases) {
+    // Pressed beside the thumb towards the high end, or the low; the labels of the speed, the
+    // stars, the sensitivity and the brightness; Speed, StarCount, Sensitivity, Arrow->Sens
+    // and Brightness.
+    const std::tuple<bool, std::vector<std::string>, std::vector<float>> cases[] = {
+        {false, {"0.0", "0", "0.1", "0.2"}, {0.0f, 0, 0.1f, 0.1f, 0.2f}},
+        {true, {"50.0", "2000", "3.0", "3.0"}, {5.0f, 2000, 3.0f, 3.0f, 3.0f}}};
+    for (const auto& [high, wantLabels, wantValues] : cases) {
         ProgramHarness h;
         std::vector<std::string> labels;
         std::vector<float> values;
@@ -70,7 +71,7 @@ TEST(Panel, SlidersAtTheirEndsSetTheFlightAndTheLabels) {
                      {std::tuple{kSpeedX, kSpeedY, kSpeedW}, std::tuple{kStarsX, kStarsY, kStarsW},
                       std::tuple{kSensX, kSensY, kSensW}, std::tuple{kBrightX, kBrightY, kBrightW}})
                     if (frame >= 3 && frame < 43)
-                        h.screen.Click(kWinX + x + (c.high ? w - 18 : 18), kWinY + y + 10);
+                        h.screen.Click(kWinX + x + (high ? w - 18 : 18), kWinY + y + 10);
                 if (frame == 44) {
                     labels = {p.lblSpeed.Caption(), p.lblStars.Caption(), p.lblSens.Caption(),
                               p.lblBright.Caption()};
@@ -79,8 +80,8 @@ TEST(Panel, SlidersAtTheirEndsSetTheFlightAndTheLabels) {
                 }
             },
             44);
-        EXPECT_EQ(labels, c.labels);
-        EXPECT_EQ(values, c.values);
+        EXPECT_EQ(labels, wantLabels);
+        EXPECT_EQ(values, wantValues);
     }
 }
 
@@ -126,14 +127,12 @@ TEST(Panel, JoystickTurnsTheFlightAndTheWheelSpinsIt) {
 // short way, also through pi either way, by steps between the least and the greatest,
 // landing exactly.
 TEST(Panel, DraggingTheArrowSetsTheTargetAndTheLookFollowsItTheShortWay) {
-    const struct {
-        float fromH, targetH, firstStep;
-    } cases[] = {{0, 0.5f, 0.015f},
-                 {-3.1f, 3.1f, -3.1f - 0.015f},
-                 {3.1f, -3.1f, 3.1f + 0.015f},
-                 {0.001f, 0.2f, 0.016f}, // the least step
-                 {0.001f, 2, 0.041f}};   // the greatest
-    for (const auto& c : cases) {
+    const std::array<float, 3> cases[] = {{0, 0.5f, 0.015f},
+                                          {-3.1f, 3.1f, -3.1f - 0.015f},
+                                          {3.1f, -3.1f, 3.1f + 0.015f},
+                                          {0.001f, 0.2f, 0.016f}, // the least step
+                                          {0.001f, 2, 0.041f}};   // the greatest
+    for (auto [fromH, targetH, firstStep] : cases) {
         ProgramHarness h;
         std::vector<float> targets, looks;
         h.Run(
@@ -141,13 +140,13 @@ TEST(Panel, DraggingTheArrowSetsTheTargetAndTheLookFollowsItTheShortWay) {
                 if (frame == 2)
                     h.screen.DoubleClick(500, 400);
                 if (frame == 3) {
-                    SetLookAngles(p, c.fromH, 0);
-                    if (c.fromH == 0) { // picArr at (717, 517): 10 pixels right of its centre
+                    SetLookAngles(p, fromH, 0);
+                    if (fromH == 0) { // picArr at (717, 517): 10 pixels right of its centre
                         h.screen.MouseDown(kWinX + 753, kWinY + 553);
                         h.screen.MouseMove(kWinX + 763, kWinY + 553, vbLeftButton);
                         h.screen.MouseUp(kWinX + 763, kWinY + 553);
                     } else {
-                        p.TargetAngleH = c.targetH;
+                        p.TargetAngleH = targetH;
                     }
                 }
                 if (frame > 3) {
@@ -156,9 +155,9 @@ TEST(Panel, DraggingTheArrowSetsTheTargetAndTheLookFollowsItTheShortWay) {
                 }
             },
             200);
-        EXPECT_FLOAT_EQ(targets.front(), c.targetH) << c.fromH;
-        EXPECT_NEAR(looks.front(), c.firstStep, 1e-5) << c.fromH;
-        EXPECT_EQ(looks.back(), c.targetH) << c.fromH;
+        EXPECT_FLOAT_EQ(targets.front(), targetH) << fromH;
+        EXPECT_NEAR(looks.front(), firstStep, 1e-5) << fromH;
+        EXPECT_EQ(looks.back(), targetH) << fromH;
     }
 }
 

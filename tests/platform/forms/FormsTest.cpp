@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -57,10 +58,7 @@ TEST_F(FormsTest, DoubleClicksAreDecidedByTimeAndPlace) {
         int ms, dx, dy;
         std::int16_t button = 1;
     };
-    const struct {
-        std::vector<Press> presses;
-        std::string seen;
-    } cases[] = {
+    const std::tuple<std::vector<Press>, const char*> cases[] = {
         {{{0, 0, 0}, {500, 2, -2}}, " down up dbl up"},
         {{{0, 0, 0}, {501, 0, 0}}, " down up down up"},
         {{{0, 0, 0}, {100, 3, 0}}, " down up down up"},
@@ -70,16 +68,16 @@ TEST_F(FormsTest, DoubleClicksAreDecidedByTimeAndPlace) {
         {{{0, 0, 0, 2}, {100, 0, 0}, {100, 0, 0, 2}, {100, 0, 0}},
          " down up down up down up down up"},
     };
-    for (const auto& c : cases) {
+    for (auto [presses, seen] : cases) {
         screen.Advance(1000);
         log.clear();
-        for (const Press& p : c.presses) {
+        for (const Press& p : presses) {
             screen.Advance(p.ms);
             screen.MouseDown(130 + p.dx, 90 + p.dy, p.button);
             screen.MouseUp(130 + p.dx, 90 + p.dy, p.button);
         }
         DoEvents();
-        EXPECT_EQ(log, c.seen) << c.presses.size() << " presses, second after " << c.presses[1].ms;
+        EXPECT_EQ(log, seen) << presses.size() << " presses, second after " << presses[1].ms;
     }
 }
 
@@ -158,22 +156,19 @@ TEST_F(FormsTest, BackgroundIsWhereThePressReachesTheWindowItself) {
     Shape& shape = form.AddShape("Shape1"); // shapes take no input
     shape.Move(0, 0, 800 * 15, 600 * 15);
     Record(form.MouseDown, "window");
-    struct Case {
-        int x, y;
-        bool background;
-    } cases[] = {
+    const std::tuple<int, int, bool> cases[] = {
         {5, 5, true},     {10, 20, false},  {109, 69, false},  {110, 69, true},
         {250, 30, false}, {799, 599, true}, {800, 300, false}, {-1, 300, false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(form.BackgroundAt(c.x, c.y), c.background) << c.x << "," << c.y;
-        if (c.x < 0 || c.x >= 800)
+    for (auto [x, y, background] : cases) {
+        EXPECT_EQ(form.BackgroundAt(x, y), background) << x << "," << y;
+        if (x < 0 || x >= 800)
             continue;
         log.clear();
-        screen.MouseDown(100 + c.x, 50 + c.y);
-        screen.MouseUp(100 + c.x, 50 + c.y);
+        screen.MouseDown(100 + x, 50 + y);
+        screen.MouseUp(100 + x, 50 + y);
         DoEvents();
-        EXPECT_EQ(log.rfind(" window", 0) == 0, c.background) << c.x << "," << c.y << log;
+        EXPECT_EQ(log.rfind(" window", 0) == 0, background) << x << "," << y << log;
     }
     pic.SetVisible(false); // a hidden surface leaves the background bare
     EXPECT_TRUE(form.BackgroundAt(50, 40));
@@ -285,22 +280,19 @@ TEST_F(FormsTest, TheMouseReachesVisibleControlsAndButtonsClickWhereReleased) {
     Record(pic.MouseDown, "pic");
     Record(hidden.MouseDown, "hidden");
     button.Click.Connect([&] { log += " click"; });
-    const struct {
-        int downX, downY, upX, upY;
-        const char* seen;
-    } cases[] = {
+    const std::tuple<int, int, int, int, const char*> cases[] = {
         {110 + 20, 70 + 10, 130, 80, " pic 1 200,20"},
         {500 + 0, 60 + 0, 500 + 5, 60 + 7, " click"},
         {500 + 2, 60 + 2, 500 + 6, 60 + 2, ""}, // released just right of it
         {500 + 2, 60 + 2, 500 + 2, 60 + 8, ""}, // just below it
     };
-    for (const auto& c : cases) {
+    for (auto [downX, downY, upX, upY, seen] : cases) {
         log.clear();
         screen.Advance(1000);
-        screen.MouseDown(c.downX, c.downY);
-        screen.MouseUp(c.upX, c.upY);
+        screen.MouseDown(downX, downY);
+        screen.MouseUp(upX, upY);
         DoEvents();
-        EXPECT_EQ(log, c.seen) << "down at " << c.downX << "," << c.downY;
+        EXPECT_EQ(log, seen) << "down at " << downX << "," << downY;
         EXPECT_FALSE(button.Pressed());
     }
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -153,24 +154,22 @@ TEST(Gdi, LineToMovesThePositionAndLeavesOutItsEndUnlessThePenIsWide) {
     // Thin lines stop short of their end. The view dial's needle, from its centre straight
     // up and straight right with the 2-pixel pen, includes both ends, each end's round cap
     // reaching one pixel past it to the top and left.
-    const struct {
-        int penWidth, x0, y0, x1, y1;
-        PixelSet lit;
-    } cases[] = {{0, 2, 3, 7, 3, Box(2, 3, 7, 4)},
-                 {0, 7, 8, 7, 3, Box(7, 4, 8, 9)},
-                 {2, 866, 696, 866, 660, Box(865, 659, 867, 697)},
-                 {2, 941, 696, 977, 696, Box(940, 695, 978, 697)},
-                 {2, 900, 700, 900, 700, Box(899, 699, 901, 701)}}; // a dot
-    for (const auto& c : cases) {
+    const std::tuple<int, int, int, int, int, PixelSet> cases[] = {
+        {0, 2, 3, 7, 3, Box(2, 3, 7, 4)},
+        {0, 7, 8, 7, 3, Box(7, 4, 8, 9)},
+        {2, 866, 696, 866, 660, Box(865, 659, 867, 697)},
+        {2, 941, 696, 977, 696, Box(940, 695, 978, 697)},
+        {2, 900, 700, 900, 700, Box(899, 699, 901, 701)}}; // a dot
+    for (auto [penWidth, x0, y0, x1, y1, lit] : cases) {
         Bitmap image(1024, 768);
-        Painter paint(image, c.penWidth, kTextColor, kWhite);
-        EXPECT_TRUE(MoveToEx(&paint.dc, c.x0, c.y0, nullptr));
-        EXPECT_TRUE(LineTo(&paint.dc, c.x1, c.y1));
-        EXPECT_EQ(Lit(image), c.lit) << "to " << c.x1 << "," << c.y1;
-        EXPECT_EQ(image.Get(c.x0, c.y0), PixelFromColor(kTextColor));
+        Painter paint(image, penWidth, kTextColor, kWhite);
+        EXPECT_TRUE(MoveToEx(&paint.dc, x0, y0, nullptr));
+        EXPECT_TRUE(LineTo(&paint.dc, x1, y1));
+        EXPECT_EQ(Lit(image), lit) << "to " << x1 << "," << y1;
+        EXPECT_EQ(image.Get(x0, y0), PixelFromColor(kTextColor));
         POINT previous{-1, -1};
         MoveToEx(&paint.dc, 0, 0, &previous);
-        EXPECT_TRUE(previous.x == c.x1 && previous.y == c.y1) << "to " << c.x1 << "," << c.y1;
+        EXPECT_TRUE(previous.x == x1 && previous.y == y1) << "to " << x1 << "," << y1;
     }
 }
 
@@ -179,17 +178,15 @@ TEST(Gdi, LineToMovesThePositionAndLeavesOutItsEndUnlessThePenIsWide) {
 TEST(Gdi, BlitsCopyOrAndAndOnEachChannel) {
     Bitmap src = Strip({0x123456, 0xF0F0F0, 0x0F0F0F, 0xFFFFFF, 0x000000});
     DeviceContext srcDc(&src);
-    const struct {
-        std::uint32_t rop;
-        std::vector<Pixel> result;
-    } cases[] = {{SRCCOPY, Row(src)},
-                 {SRCPAINT, {0xBABEFE, 0xFAFAFA, 0xAFAFAF, 0xFFFFFF, 0xAAAAAA}},
-                 {SRCAND, {0x022002, 0xA0A0A0, 0x0A0A0A, 0xAAAAAA, 0x000000}}};
-    for (const auto& c : cases) {
+    const std::pair<std::uint32_t, std::vector<Pixel>> cases[] = {
+        {SRCCOPY, Row(src)},
+        {SRCPAINT, {0xBABEFE, 0xFAFAFA, 0xAFAFAF, 0xFFFFFF, 0xAAAAAA}},
+        {SRCAND, {0x022002, 0xA0A0A0, 0x0A0A0A, 0xAAAAAA, 0x000000}}};
+    for (auto [rop, result] : cases) {
         Bitmap dst(5, 1, 0xAAAAAA);
         DeviceContext dc(&dst);
-        EXPECT_TRUE(BitBlt(&dc, 0, 0, 5, 1, &srcDc, 0, 0, c.rop));
-        EXPECT_EQ(Row(dst), c.result) << std::hex << c.rop;
+        EXPECT_TRUE(BitBlt(&dc, 0, 0, 5, 1, &srcDc, 0, 0, rop));
+        EXPECT_EQ(Row(dst), result) << std::hex << rop;
     }
     EXPECT_FALSE(BitBlt(&srcDc, 0, 0, 1, 1, &srcDc, 0, 0, 0x00660046 /* SRCINVERT */));
     EXPECT_FALSE(BitBlt(&srcDc, 0, 0, 1, 1, nullptr, 0, 0, SRCCOPY));

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -146,58 +147,56 @@ TEST(Raster, ShapesLightExactlyTheirPixelsOnTheImageHoweverFarOffTheyReach) {
     // Each primitive clips before it steps: with ends two billion pixels away, a loop over
     // the whole shape would not finish in the test run's time.
     using raster::DrawEllipse, raster::DrawLine, raster::DrawRectangle;
-    const struct {
-        const char* what;
-        std::function<void(Bitmap&)> draw;
-        std::function<bool(int, int)> lit;
-    } cases[] = {
-        {"odd wide line: centred, round ends",
-         [](Bitmap& b) { DrawLine(b, 5, 5, 12, 5, kWhite, 3); },
-         [](int x, int y) {
-             return (y == 5 && x >= 4 && x <= 13) || (std::abs(y - 5) == 1 && x >= 5 && x <= 12);
-         }},
-        {"lines: diagonal; shallow, the nearest row in every column; wide",
-         [](Bitmap& b) {
-             DrawLine(b, -kFar, -kFar, kFar, kFar, kWhite, 0);
-             DrawLine(b, -kFar + 10, 0, 110, 40, kWhite, 0);
-             DrawLine(b, -kFar, 70, kFar, 70, kWhite, 2);
-             DrawLine(b, 90, -kFar, 90, kFar, kWhite, 4);
-         },
-         [](int x, int y) {
-             return x == y || y == std::lround(40.0 * (x + kFar - 10) / (kFar + 100.0)) ||
-                    y == 69 || y == 70 || (x >= 88 && x <= 91);
-         }},
-        {"shapes that miss the image, and empty boxes",
-         [](Bitmap& b) {
-             DrawLine(b, -kFar, -5, kFar, -3, kWhite, 0);
-             DrawLine(b, -kFar, kFar, kFar, kFar, kWhite, 0);
-             DrawLine(b, -kFar, -kFar, kFar, -kFar + 1000, kWhite, 2);
-             DrawEllipse(b, {-kFar, -kFar, -1000000000, kFar}, kWhite, 0, true, kWhite);
-             DrawEllipse(b, {1000, 1000, kFar, kFar}, kWhite, 0, true, kWhite);
-             DrawEllipse(b, {-kFar, -kFar, kFar, kFar}, kWhite, 0, false, kWhite); // a ring
-             DrawEllipse(b, {3, 3, 3, 8}, kWhite, 0, true, kWhite);
-             DrawEllipse(b, {3, 3, 8, 3}, kWhite, 0, true, kWhite);
-             DrawLine(b, 1, 1, 1, 1, kWhite, 0);
-         },
-         [](int, int) { return false; }},
-        {"huge disc",
-         [](Bitmap& b) {
-             DrawEllipse(b, {-kFar, -kFar, kFar, kFar}, kWhite, 0, true, kWhite);
-         },
-         [](int, int) { return true; }},
-        {"top of a huge flat disc, bottom of a huge rectangle",
-         [](Bitmap& b) {
-             DrawEllipse(b, {-kFar, 10, kFar + 1, kFar}, kWhite, 0, true, kWhite);
-             DrawRectangle(b, {-kFar, -kFar, kFar, 5}, kWhite, 2, true, kWhite);
-         },
-         [](int, int y) { return y >= 10 || y < 5; }}};
-    for (const auto& c : cases) {
+    const std::tuple<const char*, std::function<void(Bitmap&)>, std::function<bool(int, int)>>
+        cases[] = {
+            {"odd wide line: centred, round ends",
+             [](Bitmap& b) { DrawLine(b, 5, 5, 12, 5, kWhite, 3); },
+             [](int x, int y) {
+                 return (y == 5 && x >= 4 && x <= 13) ||
+                        (std::abs(y - 5) == 1 && x >= 5 && x <= 12);
+             }},
+            {"lines: diagonal; shallow, the nearest row in every column; wide",
+             [](Bitmap& b) {
+                 DrawLine(b, -kFar, -kFar, kFar, kFar, kWhite, 0);
+                 DrawLine(b, -kFar + 10, 0, 110, 40, kWhite, 0);
+                 DrawLine(b, -kFar, 70, kFar, 70, kWhite, 2);
+                 DrawLine(b, 90, -kFar, 90, kFar, kWhite, 4);
+             },
+             [](int x, int y) {
+                 return x == y || y == std::lround(40.0 * (x + kFar - 10) / (kFar + 100.0)) ||
+                        y == 69 || y == 70 || (x >= 88 && x <= 91);
+             }},
+            {"shapes that miss the image, and empty boxes",
+             [](Bitmap& b) {
+                 DrawLine(b, -kFar, -5, kFar, -3, kWhite, 0);
+                 DrawLine(b, -kFar, kFar, kFar, kFar, kWhite, 0);
+                 DrawLine(b, -kFar, -kFar, kFar, -kFar + 1000, kWhite, 2);
+                 DrawEllipse(b, {-kFar, -kFar, -1000000000, kFar}, kWhite, 0, true, kWhite);
+                 DrawEllipse(b, {1000, 1000, kFar, kFar}, kWhite, 0, true, kWhite);
+                 DrawEllipse(b, {-kFar, -kFar, kFar, kFar}, kWhite, 0, false, kWhite); // a ring
+                 DrawEllipse(b, {3, 3, 3, 8}, kWhite, 0, true, kWhite);
+                 DrawEllipse(b, {3, 3, 8, 3}, kWhite, 0, true, kWhite);
+                 DrawLine(b, 1, 1, 1, 1, kWhite, 0);
+             },
+             [](int, int) { return false; }},
+            {"huge disc",
+             [](Bitmap& b) {
+                 DrawEllipse(b, {-kFar, -kFar, kFar, kFar}, kWhite, 0, true, kWhite);
+             },
+             [](int, int) { return true; }},
+            {"top of a huge flat disc, bottom of a huge rectangle",
+             [](Bitmap& b) {
+                 DrawEllipse(b, {-kFar, 10, kFar + 1, kFar}, kWhite, 0, true, kWhite);
+                 DrawRectangle(b, {-kFar, -kFar, kFar, 5}, kWhite, 2, true, kWhite);
+             },
+             [](int, int y) { return y >= 10 || y < 5; }}};
+    for (auto [what, draw, lit] : cases) {
         Bitmap image(100, 80, kBlack);
-        c.draw(image);
+        draw(image);
         for (int y = 0; y < 80; ++y)
             for (int x = 0; x < 100; ++x)
-                ASSERT_EQ(image.Get(x, y), c.lit(x, y) ? kWhite : kBlack)
-                    << c.what << " at " << x << "," << y;
+                ASSERT_EQ(image.Get(x, y), lit(x, y) ? kWhite : kBlack)
+                    << what << " at " << x << "," << y;
     }
 }
 
