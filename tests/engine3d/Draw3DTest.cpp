@@ -100,10 +100,7 @@ TEST_F(Draw3DTest, ProjectsThroughTheCameraInPerspective) {
 }
 
 TEST_F(Draw3DTest, LinesAreClippedExactlyAgainstTheCone) {
-    const struct {
-        Point3D a, b;
-        std::vector<Piece> pieces;
-    } cases[] = {
+    const std::tuple<Point3D, Point3D, std::vector<Piece>> cases[] = {
         {{10, 0, 0}, {10, 20, 0}, {{0, 0, kRim, 0}}},       // leaving sideways
         {{10, 0, 0}, {-10, 0, 5}, {{0, 0, 0, kRim}}},       // leaving back past the camera
         {{10, 20, 0}, {10, 0, 0}, {{kRim, 0, 0, 0}}},       // entering
@@ -124,11 +121,11 @@ TEST_F(Draw3DTest, LinesAreClippedExactlyAgainstTheCone) {
          {-32.442688f, -9.83024597f, 24.933733f},
          {}},
     };
-    for (const auto& c : cases) {
-        DrawSegment(c.a, c.b);
-        ASSERT_EQ(pieces_.size(), c.pieces.size()) << "case " << &c - cases;
-        if (!c.pieces.empty())
-            ExpectPiece(pieces_[0], c.pieces[0]);
+    for (auto [a, b, expected] : cases) {
+        DrawSegment(a, b);
+        ASSERT_EQ(pieces_.size(), expected.size()) << a.X << "," << a.Y << "," << a.Z;
+        if (!expected.empty())
+            ExpectPiece(pieces_[0], expected[0]);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -181,9 +182,7 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
     std::ofstream(dir / "file") << "x";
     const std::string longOut = (dir / std::string(5000, 'o')).string();
     const fs::path out = dir / "out";
-    const struct {
-        std::string option, out, message;
-    } refusals[] = {
+    const std::tuple<std::string, std::string, std::string> refusals[] = {
         {"--screen +800x600", out, "bad --screen +800x600 (want WxH, 64 to 16384 each)"},
         {"--frames +5", out, "bad --frames +5"},
         {"--fps 030", out, "bad --fps 030 (want 1 to 1000)"},
@@ -197,12 +196,12 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         {"", dir / "file" / "sub", "/file/sub\": Not a directory"},
         {"", longOut, "... (" + std::to_string(longOut.size()) + " bytes)\": File name too long"},
     };
-    for (const auto& r : refusals) {
-        EXPECT_EQ(Run("1 state a.json\n1 quit\n", r.out, r.option), 2) << r.option << r.out;
-        EXPECT_NE(errors.find(r.message), std::string::npos) << r.message << " in: " << errors;
+    for (auto [option, folder, message] : refusals) {
+        EXPECT_EQ(Run("1 state a.json\n1 quit\n", folder, option), 2) << option << folder;
+        EXPECT_NE(errors.find(message), std::string::npos) << message << " in: " << errors;
         EXPECT_EQ(errors.find("script.txt"), std::string::npos) << "not the script's fault";
         EXPECT_LT(errors.find('\n'), 400u) << "a short first line: " << errors.substr(0, 500);
-        EXPECT_FALSE(fs::exists(out / "a.json")) << r.option;
+        EXPECT_FALSE(fs::exists(out / "a.json")) << option;
     }
 }
 

@@ -230,27 +230,25 @@ TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
 
 TEST(Gdi, DrawTextBreaksOnlyAtCrLfAndClipsToItsRectangle) {
     const int line = Font::Get(FontSpec{}).LineHeight();
-    const struct {
-        const char* text;
-        RECT rect;
-        int lines, inked; // lines counted in the returned height; lines that show ink
-    } cases[] = {{"Press F1\r\nDouble click", {5, 5, 200, 60}, 2, 2},
-                 {"A\nB", {0, 0, 300, 200}, 1, 1}, // LF alone breaks nothing
-                 {"MMMM\r\nWWWW\r\nHHHH", {10, 10, 30, 10 + line / 2}, 3, 1}};
-    for (const auto& c : cases) {
+    // The text, its rectangle, the lines counted in the returned height, the lines with ink.
+    const std::tuple<const char*, RECT, int, int> cases[] = {
+        {"Press F1\r\nDouble click", {5, 5, 200, 60}, 2, 2},
+        {"A\nB", {0, 0, 300, 200}, 1, 1}, // LF alone breaks nothing
+        {"MMMM\r\nWWWW\r\nHHHH", {10, 10, 30, 10 + line / 2}, 3, 1}};
+    for (auto [text, area, lineCount, inked] : cases) {
         Bitmap image(300, 200);
         DeviceContext dc(&image);
         SetTextColor(&dc, kTextColor);
-        RECT rect = c.rect;
-        EXPECT_EQ(DrawTextA(&dc, c.text, -1, &rect, DT_TOP_LEFT), c.lines * line) << c.text;
-        const IntRect box{c.rect.left, c.rect.top, c.rect.right, c.rect.bottom};
+        RECT rect = area;
+        EXPECT_EQ(DrawTextA(&dc, text, -1, &rect, DT_TOP_LEFT), lineCount * line) << text;
+        const IntRect box{area.left, area.top, area.right, area.bottom};
         std::set<int> lines;
         for (auto [x, y] : Lit(image)) {
-            ASSERT_TRUE(box.Contains(x, y)) << c.text << ": ink outside at " << x << "," << y;
-            lines.insert((y - c.rect.top) / line);
+            ASSERT_TRUE(box.Contains(x, y)) << text << ": ink outside at " << x << "," << y;
+            lines.insert((y - area.top) / line);
         }
-        ASSERT_EQ(lines.size(), static_cast<size_t>(c.inked)) << c.text;
-        EXPECT_EQ(*lines.rbegin(), c.inked - 1) << c.text;
+        ASSERT_EQ(lines.size(), static_cast<size_t>(inked)) << text;
+        EXPECT_EQ(*lines.rbegin(), inked - 1) << text;
     }
 }
 

@@ -115,23 +115,21 @@ TEST(Raster, EllipsesFollowTheRoundingRuleAndThePenOutlinesThemByItsWidth) {
 
 TEST(Raster, ClippingNeverChangesThePixels) {
     // Each shape drawn on a small image matches the same shape drawn whole on a large one.
-    const struct {
-        bool ellipse;
-        int left, top, right, bottom, width;
-    } cases[] = {{false, -650, -480, 900, 410, 0}, {false, 30, -490, 60, 700, 0},
-                 {false, -690, 77, 1200, 60, 0},   {false, 250, 199, -300, -5, 0},
-                 {false, -650, -480, 900, 410, 2}, {false, -40, 30, 330, 38, 3},
-                 {true, -300, -200, 500, 380, 1},  {true, -50, 60, 90, 700, 2},
-                 {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2},
-                 {false, 290, -9, 310, 199, 0}}; // steep, out at the right edge
+    const std::tuple<bool, int, int, int, int, int> cases[] = {
+        {false, -650, -480, 900, 410, 0}, {false, 30, -490, 60, 700, 0},
+        {false, -690, 77, 1200, 60, 0},   {false, 250, 199, -300, -5, 0},
+        {false, -650, -480, 900, 410, 2}, {false, -40, 30, 330, 38, 3},
+        {true, -300, -200, 500, 380, 1},  {true, -50, 60, 90, 700, 2},
+        {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2},
+        {false, 290, -9, 310, 199, 0}}; // steep, out at the right edge
     const int ox = 700, oy = 500;
-    for (const auto& c : cases) {
+    for (auto [ellipse, left, top, right, bottom, width] : cases) {
         auto draw = [&](Bitmap& image, int dx, int dy) {
-            const IntRect box{c.left + dx, c.top + dy, c.right + dx, c.bottom + dy};
-            if (c.ellipse)
-                raster::DrawEllipse(image, box, kWhite, c.width, true, kRed);
+            const IntRect box{left + dx, top + dy, right + dx, bottom + dy};
+            if (ellipse)
+                raster::DrawEllipse(image, box, kWhite, width, true, kRed);
             else
-                raster::DrawLine(image, box.left, box.top, box.right, box.bottom, kWhite, c.width);
+                raster::DrawLine(image, box.left, box.top, box.right, box.bottom, kWhite, width);
         };
         Bitmap large(2400, 1400, kBlack), small(300, 200, kBlack);
         draw(large, ox, oy);
@@ -139,7 +137,7 @@ TEST(Raster, ClippingNeverChangesThePixels) {
         for (int y = 0; y < 200; ++y)
             for (int x = 0; x < 300; ++x)
                 ASSERT_EQ(small.Get(x, y), large.Get(x + ox, y + oy))
-                    << "case " << &c - cases << " at " << x << "," << y;
+                    << left << "," << top << " at " << x << "," << y;
     }
 }
 
