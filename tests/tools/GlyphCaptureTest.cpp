@@ -42,7 +42,6 @@ TEST(GlyphCapture, CapturedGlyphsDrawTheNativePixels) {
         DrawGlyphLine(web, captured, every, 3, font.LineHeight() + font.Ascent(), 0xD6CBA3,
                       clip.Intersected(web.Bounds()));
         int differ = 0, changed = 0;
-        Bitmap before(native.Width(), native.Height());
         for (int y = 0; y < native.Height(); ++y)
             for (int x = 0; x < native.Width(); ++x) {
                 differ += native.Get(x, y) != web.Get(x, y);
