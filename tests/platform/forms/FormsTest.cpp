@@ -131,10 +131,8 @@ TEST_F(FormsTest, SurfacesLieAboveLabelsAndShapesMadeAfterThem) {
     label.Move(60 * 15, 20 * 15, 100 * 15, 20 * 15);
     Record(label.MouseDown, "label");
     Record(pic.MouseDown, "pic");
-    for (int x : {100 + 80, 100 + 140}) {
-        screen.MouseDown(x, 50 + 25);
-        screen.MouseUp(x, 50 + 25);
-    }
+    for (int x : {100 + 80, 100 + 140})
+        screen.Click(x, 50 + 25);
     DoEvents();
     EXPECT_EQ(log, " pic 1 70,5 label 1 1200,75");
 
@@ -165,8 +163,7 @@ TEST_F(FormsTest, BackgroundIsWhereThePressReachesTheWindowItself) {
         if (x < 0 || x >= 800)
             continue;
         log.clear();
-        screen.MouseDown(100 + x, 50 + y);
-        screen.MouseUp(100 + x, 50 + y);
+        screen.Click(100 + x, 50 + y);
         DoEvents();
         EXPECT_EQ(log.rfind(" window", 0) == 0, background) << x << "," << y << log;
     }
