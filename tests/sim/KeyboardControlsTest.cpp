@@ -113,21 +113,18 @@ TEST_F(KeyboardControlsTest, LookingWrapsAcrossPiStopsAtAQuarterTurnAndCLooksAhe
 
 // Turning goes at half the look rate; E spins the stars counter-clockwise on the screen.
 TEST_F(KeyboardControlsTest, TurnAndSpinKeysRotateTheStars) {
-    struct Case {
-        std::int16_t key;
-        float x, y;
-    };
     const float turn = 100 * std::sin(0.01f), spin = 10 * std::sin(0.02f);
-    const Case cases[] = {{kRight, -turn, 0}, {kLeft, turn, 0}, {kUp, 0, -turn},
-                          {kDown, 0, turn},   {kE, 0, spin},    {kQ, 0, -spin}};
-    for (const Case& c : cases) {
-        const bool spins = c.key == kE || c.key == kQ;
+    const std::tuple<std::int16_t, float, float> cases[] = {{kRight, -turn, 0}, {kLeft, turn, 0},
+                                                            {kUp, 0, -turn},    {kDown, 0, turn},
+                                                            {kE, 0, spin},      {kQ, 0, -spin}};
+    for (auto [key, x, y] : cases) {
+        const bool spins = key == kE || key == kQ;
         // An inactive star, which turns and spins too.
         stars.Stars[0] = spins ? StarRecord{10, 0, 90, 0, 0} : StarRecord{0, 0, 100, 0, 0};
-        Hold(c.key, 1);
-        EXPECT_NEAR(stars.Stars[0].X, spins ? 10 * std::cos(0.02f) : c.x, 1e-4) << c.key;
-        EXPECT_NEAR(stars.Stars[0].Y, c.y, 1e-4) << c.key;
-        EXPECT_NEAR(stars.Stars[0].Z, spins ? 90.0f : 100 * std::cos(0.01f), 1e-4) << c.key;
+        Hold(key, 1);
+        EXPECT_NEAR(stars.Stars[0].X, spins ? 10 * std::cos(0.02f) : x, 1e-4) << key;
+        EXPECT_NEAR(stars.Stars[0].Y, y, 1e-4) << key;
+        EXPECT_NEAR(stars.Stars[0].Z, spins ? 90.0f : 100 * std::cos(0.01f), 1e-4) << key;
     }
     EXPECT_EQ(flight.LookAngleH, 0.0f); // the view is not involved
 }

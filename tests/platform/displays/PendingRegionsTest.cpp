@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <random>
 #include <vector>
 
 namespace oz {
@@ -48,11 +50,8 @@ TEST(PendingRegionsTest, BufferBroughtUpToDateEqualsTheImage) {
     } buffers[kBuffers];
     for (Buffer& b : buffers)
         b.pending.MissAll(image.Bounds());
-    std::uint32_t seed = 7;
-    auto next = [&seed](int n) {
-        seed = seed * 1664525u + 1013904223u;
-        return int((seed >> 8) % unsigned(n));
-    };
+    std::mt19937 random(7);
+    auto next = [&random](int n) { return int(random() % unsigned(n)); };
     std::vector<IntRect> changed;
     for (int frame = 0; frame < 400; ++frame) {
         changed.clear();
@@ -69,11 +68,8 @@ TEST(PendingRegionsTest, BufferBroughtUpToDateEqualsTheImage) {
         for (Buffer& b : buffers) // the display gives some back
             if (next(3) == 0)
                 b.busy = false;
-        Buffer* free = nullptr;
-        for (Buffer& b : buffers)
-            if (!b.busy && !free)
-                free = &b;
-        if (!free)
+        Buffer* free = std::find_if(buffers, buffers + kBuffers, [](auto& b) { return !b.busy; });
+        if (free == buffers + kBuffers)
             continue; // all held: shown with a later frame
         for (const IntRect& r : free->pending.Regions())
             for (int y = r.top; y < r.bottom; ++y)
