@@ -157,9 +157,8 @@ TEST_F(JoystickTest, LosingTheTimerMidReturnGoesToRestAtOnce) {
 
 TEST_F(JoystickTest, KnobIsDrawnOverTheWellWhoseCornersKeepTheBackground) {
     const Pixel knobCentre = SheetAt(73 + 18, 18);
-    const Pixel grey = PixelFromColor(RGB(128, 128, 128));
     EXPECT_EQ(picDir.Image().Get(kCentre, kCentre), knobCentre);
-    EXPECT_EQ(picDir.Image().Get(0, 0), grey);
+    EXPECT_EQ(picDir.Image().Get(0, 0), PixelFromColor(RGB(128, 128, 128)));
 
     Pull(13, 0);
     EXPECT_EQ(picDir.Image().Get(kCentre + 13, kCentre), knobCentre);

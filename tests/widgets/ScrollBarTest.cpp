@@ -136,10 +136,8 @@ TEST_F(ScrollBarTest, HeldButtonRepeatsFromTheSixthTickWhileItOwnsTheTimer) {
 // the pointer and jumps back where it was grabbed beyond 20 pixels off either end.
 TEST_F(ScrollBarTest, ThumbTurns158Into157AndSnapsBackBeyond20Pixels) {
     Press(70); // 8 pixels into the thumb
-    EXPECT_TRUE(bar.Dragging());
-    EXPECT_EQ(bar.Value(), 157);
-    EXPECT_EQ(changed, 0);
-    EXPECT_FALSE(Timer1.Enabled());
+    EXPECT_EQ(std::tuple(bar.Dragging(), bar.Value(), changed, Timer1.Enabled()),
+              std::tuple(true, 157, 0, false));
     const std::array<int, 4> steps[] = {
         {100, kRow, 92, 248},  // 480 * 75 / 158 + 20 = 247.85
         {100, 200, 92, 248},   // y does not matter
@@ -164,14 +162,11 @@ TEST_F(ScrollBarTest, ThumbTurns158Into157AndSnapsBackBeyond20Pixels) {
 TEST_F(ScrollBarTest, DoubleClickStepsTwice) {
     Drag(picScr, 200, kRow, 0); // the double click acts at the last mouse-move position
     DoubleClick(picScr, 200, kRow);
-    EXPECT_EQ(bar.Value(), 160);
-    EXPECT_FALSE(Timer1.Enabled());
-    EXPECT_EQ(TimerOwner, 0);
+    EXPECT_EQ(std::tuple(bar.Value(), Timer1.Enabled(), TimerOwner), std::tuple(160, false, 0));
 
     Drag(picScr, 150, kRow, 0); // in the track right of the thumb
     DoubleClick(picScr, 150, kRow);
-    EXPECT_EQ(bar.Value(), 260);
-    EXPECT_EQ(changed, 4);
+    EXPECT_EQ(std::pair(bar.Value(), changed), std::pair(260, 4));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace oz {
 namespace {
@@ -36,9 +37,7 @@ TEST(Event, ScopedConnectionsEndWithTheirScopeOrWhenReplacedOrOutliveTheirEvent)
         e->Raise();
     }
     e->Raise(); // the scope has ended both
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(second, 1);
-    EXPECT_FALSE(e->HasHandlers());
+    EXPECT_EQ(std::tuple(first, second, e->HasHandlers()), std::tuple(1, 1, false));
     // A connection whose event goes first ends without touching it.
     ScopedConnection late = e->Connect([] {});
     e.reset();

@@ -192,10 +192,8 @@ TEST_F(FormsTest, UnloadRaisesTheHandlerAndAClosedWindowTakesNoMoreInput) {
     screen.Close();
     screen.MouseDown(500, 500);
     DoEvents();
-    EXPECT_EQ(unloads, 1);
-    EXPECT_EQ(log, "");
-    EXPECT_TRUE(form.Unloaded());
-    EXPECT_FALSE(screen.WindowOpen());
+    EXPECT_EQ(std::tuple(unloads, log, form.Unloaded(), screen.WindowOpen()),
+              std::tuple(1, "", true, false));
 }
 
 // After every change, what the window shows equals composing it whole: a control moved or
