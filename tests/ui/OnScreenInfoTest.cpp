@@ -11,6 +11,7 @@
 #include <cmath>
 #include <optional>
 #include <tuple>
+#include <utility>
 
 namespace oz {
 namespace {
@@ -83,12 +84,12 @@ TEST_F(OnScreenInfoDrawing, NeedlesPointUpAndRightAtAngleZeroAndRiseLookingUp) {
     Pixel needle = PixelFromColor(RGB(214, 203, 163));
     // Straight up from (866, 696) towards (866, 660), straight right towards (977, 696).
     int up = 0, right = 0;
-    for (int y = 661; y <= 696; ++y)
-        up += view.Image().Get(866, y) == needle || view.Image().Get(865, y) == needle;
-    for (int x = 941; x <= 976; ++x)
-        right += view.Image().Get(x, 696) == needle || view.Image().Get(x, 695) == needle;
-    EXPECT_EQ(up, 36);
-    EXPECT_EQ(right, 36);
+    for (int i = 0; i < 36; ++i) {
+        up += view.Image().Get(866, 661 + i) == needle || view.Image().Get(865, 661 + i) == needle;
+        right +=
+            view.Image().Get(941 + i, 696) == needle || view.Image().Get(941 + i, 695) == needle;
+    }
+    EXPECT_EQ(std::pair(up, right), std::pair(36, 36));
     EXPECT_NE(view.Image().Get(866, 650), needle);
     EXPECT_NE(view.Image().Get(990, 696), needle);
     info->DisplayView(view.hDC(), sheet.hDC(), 0.0f, 0.5f); // looking up, the needle rises

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <set>
+#include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -196,12 +197,8 @@ TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
     // The strip 1 2 3 4 onto a row of four zeros; source height = destination height.
     Bitmap src = Strip({1, 2, 3, 4});
     DeviceContext srcDc(&src);
-    struct Case {
-        int x, y, width, height, srcX, srcY, srcWidth;
-        std::vector<Pixel> row;
-    };
     const int far = 2000000000;
-    const Case cases[] = {
+    const std::tuple<int, int, int, int, int, int, int, std::vector<Pixel>> cases[] = {
         {0, 0, 4, 1, 0, 0, 2, {1, 1, 2, 2}},      {0, 0, 2, 1, 0, 0, 4, {2, 4, 0, 0}},
         {0, 0, 3, 1, 0, 0, 2, {1, 2, 2, 0}},      {-4, 0, 8, 1, 0, 0, 4, {3, 3, 4, 4}},
         {-1, 0, 4, 1, 0, 0, 4, {2, 3, 4, 0}},     {1, 0, 4, 1, 2, 0, 4, {0, 3, 4, 0}},
@@ -209,16 +206,17 @@ TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
         {0, 0, 4, 1, 0, -1, 4, {0, 0, 0, 0}},     {0, 0, 0, 1, 0, 0, 4, {0, 0, 0, 0}},
         {0, 0, 4, 1, 0, 0, -4, {0, 0, 0, 0}},     {-far, 0, far, 1, 0, 0, far, {0, 0, 0, 0}},
         {0, -far, 4, far, 0, 0, 4, {0, 0, 0, 0}}, {0, 0, 4, 1, far, 0, 4, {0, 0, 0, 0}}};
-    for (const Case& c : cases) {
+    for (const auto& [x, y, width, height, srcX, srcY, srcWidth, row] : cases) {
         Bitmap dst(4, 1);
         DeviceContext dc(&dst);
-        StretchBlt(&dc, c.x, c.y, c.width, c.height, &srcDc, c.srcX, c.srcY, c.srcWidth, c.height,
-                   SRCCOPY);
-        EXPECT_EQ(Row(dst), c.row) << "case " << &c - cases;
-        if (c.srcWidth == c.width) {
+        StretchBlt(&dc, x, y, width, height, &srcDc, srcX, srcY, srcWidth, height, SRCCOPY);
+        const std::string at = std::to_string(x) + "," + std::to_string(y) + " from " +
+                               std::to_string(srcX) + "," + std::to_string(srcWidth);
+        EXPECT_EQ(Row(dst), row) << at;
+        if (srcWidth == width) {
             dst.Fill(0);
-            BitBlt(&dc, c.x, c.y, c.width, c.height, &srcDc, c.srcX, c.srcY, SRCCOPY);
-            EXPECT_EQ(Row(dst), c.row) << "BitBlt, case " << &c - cases;
+            BitBlt(&dc, x, y, width, height, &srcDc, srcX, srcY, SRCCOPY);
+            EXPECT_EQ(Row(dst), row) << "BitBlt " << at;
         }
     }
     BitBlt(&srcDc, 1, 0, 3, 1, &srcDc, 0, 0, SRCCOPY); // onto itself, overlapping
