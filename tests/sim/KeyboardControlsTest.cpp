@@ -91,12 +91,11 @@ TEST_F(KeyboardControlsTest, FAndRChangeTheSpeedWithinItsLimits) {
 }
 
 TEST_F(KeyboardControlsTest, LookingWrapsAcrossPiStopsAtAQuarterTurnAndCLooksAhead) {
-    SetLookAngles(flight, -3.13f, 0.0f);
-    Hold(kA, 1); // -3.15 is past -pi
-    EXPECT_NEAR(flight.LookAngleH, -3.15f + 6.2831855f, 1e-5);
-    SetLookAngles(flight, 3.13f, 0.0f);
-    Hold(kD, 1);
-    EXPECT_NEAR(flight.LookAngleH, 3.15f - 6.2831855f, 1e-5);
+    for (float side : {-1.0f, 1.0f}) { // A to -3.15, past -pi; D to 3.15, past pi
+        SetLookAngles(flight, side * 3.13f, 0.0f);
+        Hold(side < 0 ? kA : kD, 1);
+        EXPECT_NEAR(flight.LookAngleH, side * (3.15f - 6.2831855f), 1e-5) << side;
+    }
     EXPECT_FLOAT_EQ(flight.SinLookH, std::sin(flight.LookAngleH));
     EXPECT_EQ(flight.ViewInfoTime, 60.0f);
 

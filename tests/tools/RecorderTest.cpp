@@ -101,8 +101,7 @@ TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFramesTheSameEveryTime) {
 
     oz::Bitmap shot;
     ASSERT_TRUE(oz::LoadPng((out / "window.png").string(), shot));
-    EXPECT_EQ(shot.Width(), 800);
-    EXPECT_EQ(shot.Height(), 600);
+    EXPECT_EQ(std::pair(shot.Width(), shot.Height()), std::pair(800, 600));
     // An 800 x 600 screen takes the whole window: the border's corner at the top left,
     // the panel's grey below the view.
     EXPECT_EQ(shot.Get(0, 0), oz::PixelFromColor(oz::RGB(214, 203, 163)));

@@ -133,8 +133,8 @@ TEST_F(SpriteSheetTest, RebindingRestartsRegistrationAndTheTableKeepsTheRecordsT
     images.SetImageCount(5); // grown again: the records are kept
     images.DrawImage(target.hDC(), 0, 0, 0);
     images.DrawImage(target.hDC(), 1, 1, 0);
-    EXPECT_EQ(target.Image().Get(0, 0), sheet.Image().Get(5, 0));
-    EXPECT_EQ(target.Image().Get(1, 0), sheet.Image().Get(4, 0));
+    EXPECT_EQ(std::pair(target.Image().Get(0, 0), target.Image().Get(1, 0)),
+              std::pair(sheet.Image().Get(5, 0), sheet.Image().Get(4, 0)));
     EXPECT_THROW(images.DrawStretchImage(target.hDC(), 5, 0, 0, 4, 4), std::out_of_range);
 }
 

@@ -54,7 +54,7 @@ std::array<int, 4> Edges(const IntRect& r) {
 }
 
 TEST(Raster, ThinLinesFollowTheStepModelInEveryOctant) {
-    for (int dx = -9; dx <= 9; ++dx) {
+    for (int dx = -9; dx <= 9; ++dx)
         for (int dy = -9; dy <= 9; ++dy) {
             Bitmap image(21, 21, kBlack), expected(21, 21, kBlack);
             raster::DrawLine(image, 10, 10, 10 + dx, 10 + dy, kWhite, 0);
@@ -64,7 +64,6 @@ TEST(Raster, ThinLinesFollowTheStepModelInEveryOctant) {
                 ASSERT_EQ(image.Data()[i], expected.Data()[i])
                     << "to (" << dx << ", " << dy << ") at " << i % 21 << "," << i / 21;
         }
-    }
 }
 
 // Ellipses in every box up to 20 x 20 and in tall narrow ones, against the rule: a pixel
@@ -90,11 +89,11 @@ TEST(Raster, EllipsesFollowTheRoundingRuleAndThePenOutlinesThemByItsWidth) {
     for (int w = 1; w <= 20; ++w)
         for (int h = 1; h <= 20; ++h)
             boxes.push_back({w, h});
-    for (auto [w, h] : boxes) {
+    for (auto [w, h] : boxes)
         for (int pen : {1, 2, 3}) {
             Bitmap image(w + 2, h + 2, kBlack);
             raster::DrawEllipse(image, IntRect{1, 1, 1 + w, 1 + h}, kWhite, pen, true, kRed);
-            for (int y = -1; y <= h; ++y) {
+            for (int y = -1; y <= h; ++y)
                 for (int x = -1; x <= w; ++x) {
                     const Pixel got = image.Get(x + 1, y + 1);
                     if (!inDisc(w, h, x, y)) {
@@ -108,9 +107,7 @@ TEST(Raster, EllipsesFollowTheRoundingRuleAndThePenOutlinesThemByItsWidth) {
                     ASSERT_EQ(got, nearOutside ? kWhite : kRed)
                         << w << "x" << h << ", pen " << pen << " at " << x << "," << y;
                 }
-            }
         }
-    }
 }
 
 TEST(Raster, ClippingNeverChangesThePixels) {
@@ -232,9 +229,8 @@ TEST(Raster, DamageCoversTheChangedTilesOnly) {
         image.TakeDamage(out, 64);
         draw(image);
         const int n = image.TakeDamage(out, 64);
-        EXPECT_EQ(n, damage.IsEmpty() ? 0 : 1)
-            << "expected at " << damage.left << "," << damage.top;
-        EXPECT_EQ(Edges(n > 0 ? out[0] : IntRect{}), Edges(damage));
+        EXPECT_EQ(std::pair(n, Edges(n > 0 ? out[0] : IntRect{})),
+                  std::pair(damage.IsEmpty() ? 0 : 1, Edges(damage)));
         EXPECT_EQ(image.TakeDamage(out, 64), 0) << "taken once";
     }
 }
