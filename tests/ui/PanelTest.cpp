@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -87,39 +88,31 @@ TEST(Panel, SlidersAtTheirEndsSetTheFlightAndTheLabels) {
 
 // A star at rest straight ahead drifts left (negative X) while the joystick is pushed
 // right; one to the right moves up while the wheel swings right (clockwise: the stars
-// turn counter-clockwise on the screen).
+// turn counter-clockwise on the screen). The knob lies at the centre of picDir (541 + 36,
+// 517 + 36), the wheel's ball at (36, 9) on picSpin (629, 517).
 TEST(Panel, JoystickTurnsTheFlightAndTheWheelSpinsIt) {
-    ProgramHarness h;
-    StarRecord turned{}, spun{};
-    h.Run(
-        [&](int frame, Form1& p) {
-            StarRecord& star = p.Field.Stars[7];
-            if (frame == 2)
-                h.screen.DoubleClick(500, 400);
-            if (frame == 3) {
-                p.Speed = 0;
-                star = StarRecord{0, 0, 100, 1, 0};
-                // The knob at the centre of picDir (541 + 36, 517 + 36), pushed right.
-                h.screen.MouseDown(kWinX + 577, kWinY + 553);
-                h.screen.MouseMove(kWinX + 607, kWinY + 553, vbLeftButton);
-            }
-            if (frame == 6) {
-                turned = star;
-                h.screen.MouseUp(kWinX + 607, kWinY + 553);
-            }
-            if (frame == 20) {
-                star = StarRecord{50, 0, 100, 1, 0};
-                // The wheel's ball rests at (36, 9) on picSpin (629, 517): swung right.
-                h.screen.MouseDown(kWinX + 665, kWinY + 526);
-                h.screen.MouseMove(kWinX + 705, kWinY + 526, vbLeftButton);
-            }
-            if (frame == 23) {
-                spun = star;
-                h.screen.MouseUp(kWinX + 705, kWinY + 526);
-            }
-        },
-        30);
-    EXPECT_TRUE(turned.X < -1.0f && spun.Y > 0.5f) << turned.X << ", " << spun.Y;
+    const std::tuple<int, int, float, std::function<bool(const StarRecord&)>> drags[] = {
+        {577, 553, 0, [](const StarRecord& s) { return s.X < -1.0f; }},
+        {665, 526, 50, [](const StarRecord& s) { return s.Y > 0.5f; }}};
+    for (const auto& [x, y, starX, moved] : drags) {
+        ProgramHarness h;
+        StarRecord seen{};
+        h.Run(
+            [&](int frame, Form1& p) {
+                StarRecord& star = p.Field.Stars[7];
+                if (frame == 2)
+                    h.screen.DoubleClick(500, 400);
+                if (frame == 3) {
+                    p.Speed = 0;
+                    star = StarRecord{starX, 0, 100, 1, 0};
+                    h.screen.MouseDown(kWinX + x, kWinY + y);
+                    h.screen.MouseMove(kWinX + x + 30, kWinY + y, vbLeftButton);
+                }
+                seen = star;
+            },
+            6);
+        EXPECT_TRUE(moved(seen)) << x << ": " << seen.X << "," << seen.Y;
+    }
 }
 
 // Dragging the arrow 10 pixels right sets the target, and the look follows a target the
