@@ -158,25 +158,19 @@ TEST(Panel, DraggingTheArrowSetsTheTargetAndTheLookFollowsItTheShortWay) {
 TEST(Panel, CaptionsFitTheirLabelsAtTheSizesAsked) {
     ProgramHarness h;
     std::vector<std::string> shrunk;
-    int labels = 0;
     h.Run(
-        [&](int frame, Form1& p) {
-            if (frame != 1)
-                return;
+        [&](int, Form1& p) {
             p.lblSpeed.SetCaption("50.0");
             p.lblSens.SetCaption("3.0");
             p.lblBright.SetCaption("3.0");
             p.lblStars.SetCaption("2000");
             for (const Label* l :
                  {&p.Label6, &p.Label7, &p.Label5, &p.lblBright, &p.Label4, &p.lblSens, &p.Label2,
-                  &p.lblSpeed, &p.Label3, &p.lblStars, &p.Label8, &p.Label9}) {
-                ++labels;
+                  &p.lblSpeed, &p.Label3, &p.lblStars, &p.Label8, &p.Label9})
                 if (l->FittedFont().Request().points != l->GetFont().Request().points)
                     shrunk.push_back(l->Name());
-            }
         },
-        2);
-    EXPECT_EQ(labels, 12);
+        1);
     EXPECT_EQ(shrunk, std::vector<std::string>{"Label6"});
 }
 

@@ -251,12 +251,11 @@ TEST_F(FormsTest, EveryChangeShowsAsComposingTheWholeWindowWould) {
         const Bitmap shown = form.Image();
         form.InvalidateAll();
         const Bitmap& whole = form.Image();
-        ASSERT_TRUE(shown.Width() == form.PixelRect().Width() &&
-                    shown.Height() == form.PixelRect().Height())
+        ASSERT_EQ(std::pair(shown.Width(), shown.Height()),
+                  std::pair(form.PixelRect().Width(), form.PixelRect().Height()))
             << what;
-        for (int y = 0; y < whole.Height(); ++y)
-            for (int x = 0; x < whole.Width(); ++x)
-                ASSERT_EQ(shown.Get(x, y), whole.Get(x, y)) << what << " at " << x << "," << y;
+        for (int i = 0; i < whole.Width() * whole.Height(); ++i)
+            ASSERT_EQ(shown.Data()[i], whole.Data()[i]) << what << " at pixel " << i;
         DoEvents();
     }
 }
