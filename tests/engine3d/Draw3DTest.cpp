@@ -34,11 +34,9 @@ constexpr float kHalfPi = 1.5707964f;
 // cone lands 70.7107 units from the centre.
 constexpr float kRim = 70.71068f;
 
-void ExpectPiece(const Piece& p, const Piece& expected) {
-    EXPECT_NEAR(p.x1, expected.x1, kTolerance);
-    EXPECT_NEAR(p.y1, expected.y1, kTolerance);
-    EXPECT_NEAR(p.x2, expected.x2, kTolerance);
-    EXPECT_NEAR(p.y2, expected.y2, kTolerance);
+void ExpectPiece(const Piece& p, const Piece& e) {
+    for (auto [got, want] : {std::pair{p.x1, e.x1}, {p.y1, e.y1}, {p.x2, e.x2}, {p.y2, e.y2}})
+        EXPECT_NEAR(got, want, kTolerance);
 }
 
 class Draw3DTest : public ::testing::Test {
