@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace oz {
@@ -136,20 +137,16 @@ TEST(Form1, AsAScreensaverItFliesAloneFullScreen) {
 // does not say, or says something unlikely); --max-fps beats that; a window of our own has
 // no cap unless asked, and keeps its 10 ms sleep: 100 frames a virtual second.
 TEST(Form1, AsAScreensaverItDrawsAtTheDisplaysRefreshRateUnlessToldOtherwise) {
-    const struct {
-        bool screensaver;
-        int refresh;
-        std::optional<int> maxFps;
-        int framesInASecond;
-    } cases[] = {{true, 75, {}, 75}, {true, 0, {}, 60},    {true, 2000, {}, 60},
-                 {true, 75, 20, 20}, {false, 75, {}, 100}, {false, 0, 144, 144}};
-    for (const auto& c : cases) {
+    const std::tuple<bool, int, std::optional<int>, int> cases[] = {
+        {true, 75, {}, 75}, {true, 0, {}, 60},    {true, 2000, {}, 60},
+        {true, 75, 20, 20}, {false, 75, {}, 100}, {false, 0, 144, 144}};
+    for (auto [screensaver, refresh, maxFps, framesInASecond] : cases) {
         StartSettings settings;
-        settings.Screensaver = settings.Autopilot = c.screensaver;
-        settings.MaxFps = c.maxFps;
+        settings.Screensaver = settings.Autopilot = screensaver;
+        settings.MaxFps = maxFps;
         ProgramHarness h;
         h.screen.SetFramePeriod(0); // frames last what the loop sleeps
-        h.screen.SetRefreshRate(c.refresh);
+        h.screen.SetRefreshRate(refresh);
         int frames = 0;
         h.Run(
             [&](int, Form1&) {
@@ -159,7 +156,7 @@ TEST(Form1, AsAScreensaverItDrawsAtTheDisplaysRefreshRateUnlessToldOtherwise) {
                     h.screen.Close();
             },
             100000, settings);
-        EXPECT_EQ(frames, c.framesInASecond) << c.refresh << " " << c.maxFps.value_or(0);
+        EXPECT_EQ(frames, framesInASecond) << refresh << " " << maxFps.value_or(0);
     }
 }
 

@@ -1,8 +1,10 @@
-// The forms runtime on the headless display: routing of input, double clicks, key preview,
-// timers, stacking and composition. The mouse capture of a pressed surface is exercised by
-// the widget tests, whose drags go far outside their surfaces.
+// The forms runtime on the headless display: events and their connections, routing of
+// input, double clicks, key preview, timers, stacking and composition. The mouse capture of
+// a pressed surface is exercised by the widget tests, whose drags go far outside their
+// surfaces.
 
 #include "platform/displays/HeadlessBackend.h"
+#include "platform/forms/Event.h"
 #include "platform/forms/Form.h"
 #include "platform/pixels/Font.h"
 
@@ -10,6 +12,7 @@
 
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -17,6 +20,39 @@
 
 namespace oz {
 namespace {
+
+// Events raise into their handlers in order; connections end when asked, when their scope
+// ends, or harmlessly after the event itself is gone.
+TEST(Event, RaisesInOrderAndAHandlerMayDisconnectItselfOrConnectAnother) {
+    Event<int> e;
+    std::string log;
+    Connection mine;
+    mine = e.Connect([&](int v) {
+        log += "a" + std::to_string(v);
+        mine.Disconnect();
+        e.Connect([&](int w) { log += "c" + std::to_string(w); });
+    });
+    e.Connect([&](int v) { log += "b" + std::to_string(v); });
+    e.Raise(1); // the new handler joins after this raise
+    e.Raise(2);
+    EXPECT_EQ(log, "a1b1b2c2");
+}
+
+TEST(Event, ScopedConnectionsEndWithTheirScopeOrWhenReplacedOrOutliveTheirEvent) {
+    auto e = std::make_unique<Event<>>();
+    int first = 0, second = 0;
+    {
+        ScopedConnection c = e->Connect([&] { ++first; });
+        e->Raise();
+        c = e->Connect([&] { ++second; }); // replacing ends the first
+        e->Raise();
+    }
+    e->Raise(); // the scope has ended both
+    EXPECT_EQ(std::tuple(first, second, e->HasHandlers()), std::tuple(1, 1, false));
+    // A connection whose event goes first ends without touching it.
+    ScopedConnection late = e->Connect([] {});
+    e.reset();
+}
 
 class FormsTest : public ::testing::Test {
 protected:

@@ -101,27 +101,23 @@ TEST(Gdi, SelectObjectReturnsTheOldObjectAndDeleteObjectRefusesSelectedOnes) {
 // ---- FillRect, Rectangle, SetPixel ----
 
 TEST(Gdi, FillRectExcludesTheRightColumnAndBottomRow) {
-    // A box, a speed fill of 0, an inverted box, and one far beyond the image.
-    const std::pair<RECT, PixelSet> cases[] = {
-        {{3, 2, 9, 7}, Box(3, 2, 9, 7)},
-        {{5, 2, 5, 7}, {}},
-        {{9, 7, 3, 2}, {}},
-        {{-2000000000, -2000000000, 2000000000, 2000000000}, Box(0, 0, 20, 10)}};
-    HBRUSH brush = Brush(kTextColor);
-    for (const auto& [rect, filled] : cases) {
+    // A box, a speed fill of 0, an inverted box, one far beyond the image, and a pen, which is
+    // no brush and fills nothing.
+    HBRUSH brush = Brush(kTextColor), pen = CreatePen(PS_SOLID, 1, kWhite);
+    const std::tuple<RECT, HBRUSH, PixelSet> cases[] = {
+        {{3, 2, 9, 7}, brush, Box(3, 2, 9, 7)},
+        {{5, 2, 5, 7}, brush, {}},
+        {{9, 7, 3, 2}, brush, {}},
+        {{-2000000000, -2000000000, 2000000000, 2000000000}, brush, Box(0, 0, 20, 10)},
+        {{0, 0, 4, 4}, pen, {}}};
+    for (const auto& [rect, with, filled] : cases) {
         Bitmap image(20, 10);
         DeviceContext dc(&image); // the selected brush (stock white) is not the one used
-        EXPECT_NE(FillRect(&dc, &rect, brush), 0);
+        EXPECT_EQ(FillRect(&dc, &rect, with) != 0, with == brush) << rect.left << "," << rect.top;
         EXPECT_EQ(Lit(image), filled) << rect.left << "," << rect.top;
         EXPECT_EQ(Lit(image, PixelFromColor(kTextColor)).size(), 200 - filled.size());
     }
-    Bitmap image(4, 4);
-    DeviceContext dc(&image);
-    const RECT all{0, 0, 4, 4};
-    HPEN pen = CreatePen(PS_SOLID, 1, kWhite);
-    EXPECT_EQ(FillRect(&dc, &all, pen), 0); // a pen is no brush
-    EXPECT_TRUE(Lit(image).empty() && DeleteObject(pen));
-    EXPECT_TRUE(DeleteObject(brush));
+    EXPECT_TRUE(DeleteObject(pen) && DeleteObject(brush));
 }
 
 TEST(Gdi, SpeedBarOutlineIsTwoPixelsInsideItsBoxAndHollow) {
