@@ -45,8 +45,8 @@ HBRUSH Brush(COLORREF color, bool hollow = false) {
     return CreateBrushIndirect(&description);
 }
 
-Bitmap Strip(const std::vector<Pixel>& pixels) {
-    Bitmap strip(static_cast<int>(pixels.size()), 1);
+Bitmap Strip(const std::vector<Pixel>& pixels, int rows = 1) {
+    Bitmap strip(static_cast<int>(pixels.size()) / rows, rows);
     std::copy(pixels.begin(), pixels.end(), strip.Data());
     return strip;
 }
@@ -190,8 +190,9 @@ TEST(Gdi, BlitsCopyOrAndAndOnEachChannel) {
 }
 
 TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
-    // The strip 1 2 3 4 onto a row of four zeros; source height = destination height.
-    Bitmap src = Strip({1, 2, 3, 4});
+    // The strip 1 2 3 4 onto a row of four zeros; source height = destination height. The
+    // row below the strip, 5 6 7 8, shows any read past the strip's right end.
+    Bitmap src = Strip({1, 2, 3, 4, 5, 6, 7, 8}, 2);
     DeviceContext srcDc(&src);
     const int far = 2000000000;
     const std::tuple<int, int, int, int, int, int, int, std::vector<Pixel>> cases[] = {
