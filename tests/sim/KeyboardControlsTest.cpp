@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace oz {
 namespace {
@@ -72,33 +73,29 @@ TEST_F(KeyboardControlsTest, XStopsAndResumesTheSpeedSavedAtTheLastStop) {
 // Speed changes by its root times 0.02 times Sensitivity and TimeScale, F stops at 0 and
 // R at 5; from below 0.01, where the root gives almost nothing, R jumps to 0.02.
 TEST_F(KeyboardControlsTest, FAndRChangeTheSpeedWithinItsLimits) {
-    const struct {
-        std::int16_t key;
-        float from, sensitivity, timeScale, to;
-    } cases[] = {
+    const std::tuple<std::int16_t, float, float, float, float> cases[] = {
         {kR, 4.0f, 2.0f, 0.5f, 4.04f},   {kF, 4.0f, 1.0f, 2.0f, 3.92f},
         {kR, 4.99f, 1.0f, 1.0f, 5.0f},   {kR, 5.0f, 1.0f, 1.0f, 5.0f},
         {kR, 0.0f, 1.0f, 1.0f, 0.02f},   {kR, 0.0099f, 1.0f, 1.0f, 0.02f},
         {kR, 0.01f, 1.0f, 1.0f, 0.012f}, {kF, 0.0001f, 1.0f, 1.0f, 0.0f},
     };
-    for (const auto& c : cases) {
-        flight.Speed = c.from;
-        flight.Sensitivity = c.sensitivity;
-        flight.TimeScale = c.timeScale;
+    for (auto [key, from, sensitivity, timeScale, to] : cases) {
+        flight.Speed = from;
+        flight.Sensitivity = sensitivity;
+        flight.TimeScale = timeScale;
         flight.SpeedInfoTime = 0.0f;
-        Hold(c.key, 1);
-        EXPECT_FLOAT_EQ(flight.Speed, c.to) << c.key << " from " << c.from;
+        Hold(key, 1);
+        EXPECT_FLOAT_EQ(flight.Speed, to) << key << " from " << from;
         EXPECT_EQ(flight.SpeedInfoTime, 60.0f);
     }
 }
 
 TEST_F(KeyboardControlsTest, LookingWrapsAcrossPiStopsAtAQuarterTurnAndCLooksAhead) {
-    SetLookAngles(flight, -3.13f, 0.0f);
-    Hold(kA, 1); // -3.15 is past -pi
-    EXPECT_NEAR(flight.LookAngleH, -3.15f + 6.2831855f, 1e-5);
-    SetLookAngles(flight, 3.13f, 0.0f);
-    Hold(kD, 1);
-    EXPECT_NEAR(flight.LookAngleH, 3.15f - 6.2831855f, 1e-5);
+    for (float side : {-1.0f, 1.0f}) { // A to -3.15, past -pi; D to 3.15, past pi
+        SetLookAngles(flight, side * 3.13f, 0.0f);
+        Hold(side < 0 ? kA : kD, 1);
+        EXPECT_NEAR(flight.LookAngleH, side * (3.15f - 6.2831855f), 1e-5) << side;
+    }
     EXPECT_FLOAT_EQ(flight.SinLookH, std::sin(flight.LookAngleH));
     EXPECT_EQ(flight.ViewInfoTime, 60.0f);
 
@@ -115,21 +112,18 @@ TEST_F(KeyboardControlsTest, LookingWrapsAcrossPiStopsAtAQuarterTurnAndCLooksAhe
 
 // Turning goes at half the look rate; E spins the stars counter-clockwise on the screen.
 TEST_F(KeyboardControlsTest, TurnAndSpinKeysRotateTheStars) {
-    struct Case {
-        std::int16_t key;
-        float x, y;
-    };
     const float turn = 100 * std::sin(0.01f), spin = 10 * std::sin(0.02f);
-    const Case cases[] = {{kRight, -turn, 0}, {kLeft, turn, 0}, {kUp, 0, -turn},
-                          {kDown, 0, turn},   {kE, 0, spin},    {kQ, 0, -spin}};
-    for (const Case& c : cases) {
-        const bool spins = c.key == kE || c.key == kQ;
+    const std::tuple<std::int16_t, float, float> cases[] = {{kRight, -turn, 0}, {kLeft, turn, 0},
+                                                            {kUp, 0, -turn},    {kDown, 0, turn},
+                                                            {kE, 0, spin},      {kQ, 0, -spin}};
+    for (auto [key, x, y] : cases) {
+        const bool spins = key == kE || key == kQ;
         // An inactive star, which turns and spins too.
         stars.Stars[0] = spins ? StarRecord{10, 0, 90, 0, 0} : StarRecord{0, 0, 100, 0, 0};
-        Hold(c.key, 1);
-        EXPECT_NEAR(stars.Stars[0].X, spins ? 10 * std::cos(0.02f) : c.x, 1e-4) << c.key;
-        EXPECT_NEAR(stars.Stars[0].Y, c.y, 1e-4) << c.key;
-        EXPECT_NEAR(stars.Stars[0].Z, spins ? 90.0f : 100 * std::cos(0.01f), 1e-4) << c.key;
+        Hold(key, 1);
+        EXPECT_NEAR(stars.Stars[0].X, spins ? 10 * std::cos(0.02f) : x, 1e-4) << key;
+        EXPECT_NEAR(stars.Stars[0].Y, y, 1e-4) << key;
+        EXPECT_NEAR(stars.Stars[0].Z, spins ? 90.0f : 100 * std::cos(0.01f), 1e-4) << key;
     }
     EXPECT_EQ(flight.LookAngleH, 0.0f); // the view is not involved
 }

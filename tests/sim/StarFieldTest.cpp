@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 namespace oz {
 namespace {
@@ -44,21 +45,17 @@ protected:
 // Through the half width as focal length on both axes, to the nearest pixel; only what
 // lands inside the view and lies more than one unit ahead is drawn.
 TEST_F(StarFieldTest, ProjectsOntoTheViewAndDrawsOnlyWhatLandsInsideIt) {
-    const struct {
-        float x, y, z;
-        bool visible;
-        int sx, sy;
-    } cases[] = {
+    const std::tuple<float, float, float, bool, int, int> cases[] = {
         {50, 0, 50, false, 0, 0},     {-50, 0, 50, true, 0, 300},    // sx = ViewWidth is out
         {0, -37.5f, 50, false, 0, 0}, {0, 37.5f, 50, true, 400, 0},  // sy = ViewHeight is out
         {0, 0, 1.0f, false, 0, 0},    {0, 0, 1.01f, true, 400, 300}, // one unit ahead
         {0.1f, 0, -3, false, 0, 0},   {0, 0, -120, false, 0, 0},     // behind
     };
-    for (const auto& c : cases) {
-        const bool visible = StepStarAt(0, c.x, c.y, c.z);
+    for (auto [x, y, z, shown, sx, sy] : cases) {
+        const bool visible = StepStarAt(0, x, y, z);
         EXPECT_EQ(std::tuple(visible, visible ? sight.sx : 0, visible ? sight.sy : 0),
-                  std::tuple(c.visible, c.sx, c.sy))
-            << c.x << "," << c.y << "," << c.z;
+                  std::tuple(shown, sx, sy))
+            << x << "," << y << "," << z;
     }
 }
 
@@ -80,8 +77,7 @@ TEST_F(StarFieldTest, AStarLeavingTheBallIsBornAgainOnItsFarSide) {
 
     flight.Speed = 0.0f;
     StepStarAt(0, 78, 0, 104); // 78^2 + 104^2 = 130^2: exactly on the rim stays
-    EXPECT_FLOAT_EQ(field.Stars[0].X, 78.0f);
-    EXPECT_FLOAT_EQ(field.Stars[0].Z, 104.0f);
+    EXPECT_EQ(std::pair(field.Stars[0].X, field.Stars[0].Z), std::pair(78.0f, 104.0f));
     StepStarAt(0, 78, 0, 104.01f);
     EXPECT_NE(field.Stars[0].X, 78.0f);
 }

@@ -48,6 +48,10 @@ Flight Fly(std::uint64_t seed, bool fullRedraw, int frames) {
     std::int16_t held = 0;
     bool dragging = false;
     int x = 0, y = 0;
+    auto tap = [&h](std::int16_t key) {
+        h.screen.KeyDown(key);
+        h.screen.KeyUp(key);
+    };
     h.Run(
         [&](int frame, Form1& p) {
             Form& window = p.Window();
@@ -56,22 +60,17 @@ Flight Fly(std::uint64_t seed, bool fullRedraw, int frames) {
             const float r = dice.Next();
             const bool switchMode = frame % 75 == 0;
             if (p.FullScreen) {
+                if ((switchMode || r < 0.15f) && held != 0)
+                    h.screen.KeyUp(held);
                 if (switchMode) {
-                    if (held != 0)
-                        h.screen.KeyUp(held);
                     held = 0;
-                    h.screen.KeyDown(13);
-                    h.screen.KeyUp(13);
+                    tap(13);
                 } else if (r < 0.15f) {
-                    if (held != 0)
-                        h.screen.KeyUp(held);
                     held = held != 0 ? 0 : kKeys[pick(12)];
                     if (held != 0)
                         h.screen.KeyDown(held);
                 } else if (r < 0.19f) {
-                    const std::int16_t toggle = r < 0.17f ? 112 : 'P';
-                    h.screen.KeyDown(toggle);
-                    h.screen.KeyUp(toggle);
+                    tap(r < 0.17f ? 112 : 'P');
                 } else if (r < 0.21f) {
                     p.StarCount = pick(2001);
                     p.Brightness = 0.2f + 0.1f * static_cast<float>(pick(29));

@@ -14,30 +14,15 @@ namespace {
 // Input for both runs: full screen keys, a switch to window mode, a slider press, the close
 // button.
 void Fly(int frame, HeadlessBackend& screen) {
-    switch (frame) {
-    case 3:
-        screen.KeyDown('R');
-        screen.KeyDown(112);
-        break; // F1
-    case 20:
-        screen.KeyUp('R');
-        screen.KeyUp(112);
-        break;
-    case 30:
+    for (std::int16_t key : {82, 112}) // R and F1
+        if (frame == 3 || frame == 20)
+            frame == 3 ? screen.KeyDown(key) : screen.KeyUp(key);
+    if (frame == 30)
         screen.DoubleClick(500, 400);
-        break;
-    case 40:
-        screen.MouseDown(355, 665);
-        break;
-    case 50:
-        screen.MouseUp(355, 665);
-        break;
-    case 70:
-        screen.Click(112 + 796, 84 + 4);
-        break; // the close button
-    default:
-        break;
-    }
+    if (frame == 40 || frame == 50)
+        frame == 40 ? screen.MouseDown(355, 665) : screen.MouseUp(355, 665);
+    if (frame == 70)
+        screen.Click(112 + 796, 84 + 4); // the close button
 }
 
 std::vector<Bitmap> Frames(bool stepped) {

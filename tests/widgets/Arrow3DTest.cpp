@@ -13,6 +13,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -73,16 +74,13 @@ TEST_F(Arrow3DTest, SetUpViewAndShownHeadingsAreNeitherClampedNorReported) {
     ExpectCameraOnOrbit(camera);
     EXPECT_EQ(picArr.ForeColor(), kSeenFromAbove);
 
-    struct Case {
-        float h, v;
-        COLORREF colour;
-    };
-    for (const Case& c : {Case{0, 0.4f, kSeenFromBelow}, Case{0, 0.3f, kSeenFromAbove},
-                          Case{7.5f, 2.5f, kSeenFromBelow}}) {
-        arrow.SetAngles(c.h, c.v);
-        EXPECT_TRUE(camera.AnH == -c.h && camera.AnV == c.v - kSlope) << c.v;
+    for (auto [h, v, colour] : {std::tuple{0.0f, 0.4f, kSeenFromBelow},
+                                {0.0f, 0.3f, kSeenFromAbove},
+                                {7.5f, 2.5f, kSeenFromBelow}}) {
+        arrow.SetAngles(h, v);
+        EXPECT_TRUE(camera.AnH == -h && camera.AnV == v - kSlope) << v;
         ExpectCameraOnOrbit(camera);
-        EXPECT_EQ(picArr.ForeColor(), c.colour) << c.v;
+        EXPECT_EQ(picArr.ForeColor(), colour) << v;
     }
     EXPECT_TRUE(raised.empty());
 }
@@ -110,37 +108,31 @@ TEST_F(Arrow3DTest, RedrawPaintsTheDiscThenTheArrowWithoutClearing) {
     for (int y = 0; y < 73; ++y)
         for (int x = 0; x < 73; ++x) {
             const Pixel p = picArr.Image().Get(x, y);
-            if (std::hypot(x - kMid, y - kMid) <= 30) {
-                EXPECT_TRUE(p == fore || p == SheetAt(x, y)) << x << "," << y;
-            }
+            EXPECT_TRUE(std::hypot(x - kMid, y - kMid) > 30 || p == fore || p == SheetAt(x, y))
+                << x << "," << y;
         }
 }
 
 // The heading reported is the arrow's own, wrapped into (-pi, pi]: the same direction,
 // also after a drag far beyond the window.
 TEST_F(Arrow3DTest, LeftDragTurnsAndTiltsWrappingIntoOneTurnAndClampingShortOfVertical) {
-    const struct {
-        float startH;
-        int dx, dy;
-        float anH, reportedH, raisedV;
-        COLORREF colour;
-    } cases[] = {
+    const std::tuple<float, int, int, float, float, float, COLORREF> cases[] = {
         {0, 10, 0, 5.7831855f, 0.5f, 0, kSeenFromAbove}, // right: the tip turns left
         {-6.2f, -10, 0, 6.7f - kFullTurn, kFullTurn - 6.7f, 0, kSeenFromAbove},
         {0, 0, -40, 0, 0, kSteepest, kSeenFromBelow}, // up: the tip tilts down
         {0, 0, 80, 0, 0, -kSteepest, kSeenFromAbove},
         {0, 2000, 0, 0.53096771f, -0.53096771f, 0, kSeenFromAbove}, // 100 radians
     };
-    for (const auto& c : cases) {
-        arrow.SetAngles(c.startH, 0);
+    for (auto [startH, dx, dy, anH, reportedH, raisedV, colour] : cases) {
+        arrow.SetAngles(startH, 0);
         raised.clear();
-        LeftDrag(picArr, c.dx, c.dy);
-        EXPECT_FLOAT_EQ(arrow.ViewCamera().AnH, c.anH) << c.dx << "," << c.dy;
-        EXPECT_EQ(arrow.ViewCamera().AnV, c.raisedV - kSlope) << c.dx << "," << c.dy;
-        EXPECT_EQ(picArr.ForeColor(), c.colour);
+        LeftDrag(picArr, dx, dy);
+        EXPECT_FLOAT_EQ(arrow.ViewCamera().AnH, anH) << dx << "," << dy;
+        EXPECT_EQ(arrow.ViewCamera().AnV, raisedV - kSlope) << dx << "," << dy;
+        EXPECT_EQ(picArr.ForeColor(), colour);
         ASSERT_EQ(raised.size(), 1u);
-        EXPECT_FLOAT_EQ(raised[0].first, c.reportedH) << c.dx << "," << c.dy;
-        EXPECT_EQ(raised[0].second, c.raisedV);
+        EXPECT_FLOAT_EQ(raised[0].first, reportedH) << dx << "," << dy;
+        EXPECT_EQ(raised[0].second, raisedV);
     }
 }
 
@@ -168,8 +160,7 @@ TEST_F(Arrow3DTest, DoubleClickReturnsToTheSetUpViewAndReportsHeadingZero) {
     DoubleClick(picArr, kMid, kMid);
     EXPECT_EQ(raised, (std::vector<Heading>{{0.0f, 0.0f}}));
     EXPECT_TRUE(arrow.ViewCamera().AnH == setUpCamera.AnH &&
-                arrow.ViewCamera().AnV == setUpCamera.AnV);
-    EXPECT_TRUE(Pixels(picArr) == setUpView);
+                arrow.ViewCamera().AnV == setUpCamera.AnV && Pixels(picArr) == setUpView);
 }
 
 // Binding again, or the arrow's end, cuts the surface bound before.

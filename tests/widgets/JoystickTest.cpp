@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace oz {
@@ -62,16 +64,15 @@ protected:
 // ---- The joystick ----
 
 TEST_F(JoystickTest, KnobFollowsThePointerUpToItsTravelOf13) {
-    const struct {
-        int dx, dy, knobX, knobY;
-    } cases[] = {{13, 0, 13, 0},    {-4, 7, -4, 7},      {0, -8, 0, -8},      {37, 1, 13, 0},
-                 {-500, 0, -13, 0}, {300, -150, 12, -6}, {-200, -200, -9, -9}};
+    const std::array<int, 4> cases[] = {{13, 0, 13, 0},      {-4, 7, -4, 7},    {0, -8, 0, -8},
+                                        {37, 1, 13, 0},      {-500, 0, -13, 0}, {300, -150, 12, -6},
+                                        {-200, -200, -9, -9}};
     Pull(0, 0);
-    for (const auto& c : cases) {
-        Drag(picDir, kCentre + c.dx, kCentre - c.dy); // the same press: moves keep following
-        EXPECT_EQ(std::pair(stick.KnobX(), stick.KnobY()), std::pair(c.knobX, c.knobY)) << c.dx;
-        EXPECT_FLOAT_EQ(stick.GetXAxis(), c.knobX / 13.0f);
-        EXPECT_FLOAT_EQ(stick.GetYAxis(), c.knobY / 13.0f);
+    for (auto [dx, dy, knobX, knobY] : cases) {
+        Drag(picDir, kCentre + dx, kCentre - dy); // the same press: moves keep following
+        EXPECT_EQ(std::pair(stick.KnobX(), stick.KnobY()), std::pair(knobX, knobY)) << dx;
+        EXPECT_FLOAT_EQ(stick.GetXAxis(), knobX / 13.0f);
+        EXPECT_FLOAT_EQ(stick.GetYAxis(), knobY / 13.0f);
     }
     Press(picDir, kCentre, kCentre, vbRightButton); // only the left button alone drags
     Drag(picDir, kCentre, kCentre);
@@ -81,22 +82,16 @@ TEST_F(JoystickTest, KnobFollowsThePointerUpToItsTravelOf13) {
 // A press grabs within WheelSize (distance rounded) of the knob's centre or of the
 // ball's rest position, whatever the button, and never while the shared timer runs.
 TEST_F(JoystickTest, PressesGrabOnlyNearTheCentreOrTheRestPositionWhileTheTimerIsOff) {
-    const struct {
-        bool stickCase;
-        int dx, dy;
-        bool grabs;
-    } cases[] = {
-        {true, 18, 0, true},   {true, -13, 13, true}, {true, 0, -19, false}, // 18.38
-        {true, 13, 14, false},                                               // 19.1
-        {false, 5, 0, true},   {false, -4, 3, true},  {false, 6, 0, false},
-        {false, 4, 4, false}, // 5.66
-    };
-    for (const auto& c : cases) {
-        PictureBox& pic = c.stickCase ? picDir : picSpin;
-        const int x = (c.stickCase ? kCentre : kRestX) + c.dx;
-        const int y = (c.stickCase ? kCentre : kRestY) + c.dy;
+    // Distances 18, 18.38 and 19.1 from the knob's centre; 5, 5 and 5.66 from the ball's rest.
+    const std::tuple<bool, int, int, bool> cases[] = {
+        {true, 18, 0, true}, {true, -13, 13, true}, {true, 0, -19, false}, {true, 13, 14, false},
+        {false, 5, 0, true}, {false, -4, 3, true},  {false, 6, 0, false},  {false, 4, 4, false}};
+    for (auto [stickCase, dx, dy, grabs] : cases) {
+        PictureBox& pic = stickCase ? picDir : picSpin;
+        const int x = (stickCase ? kCentre : kRestX) + dx;
+        const int y = (stickCase ? kCentre : kRestY) + dy;
         Press(pic, x, y, vbRightButton);
-        EXPECT_EQ(c.stickCase ? stick.Grabbed() : wheel.Grabbed(), c.grabs) << c.dx << "," << c.dy;
+        EXPECT_EQ(stickCase ? stick.Grabbed() : wheel.Grabbed(), grabs) << dx << "," << dy;
         Release(pic, x, y, vbRightButton);
         EXPECT_EQ(TicksUntilTimerStops(), 1); // even a release without a grab costs one
     }
@@ -110,17 +105,13 @@ TEST_F(JoystickTest, PressesGrabOnlyNearTheCentreOrTheRestPositionWhileTheTimerI
 }
 
 TEST_F(JoystickTest, ReleasedKnobReturnsByHalvingTruncatedTowardsZero) {
-    const struct {
-        int dx, dy;
-        std::string knob; // at the release, then after each tick
-    } cases[] = {
-        {13, 0, "13,0 6,0 3,0 1,0 0,0"},
-        {-13, 0, "-13,0 -6,0 -3,0 -1,0 0,0"},
-        {13, -13, "9,-9 4,-4 2,-2 1,-1 0,0"}, // pulled back onto the circle
-        {-1, 1, "-1,1 0,0"},
-    };
-    for (const auto& c : cases) {
-        Pull(c.dx, c.dy);
+    // The knob at the release, then after each tick; 13, -13 is pulled back onto the circle.
+    const std::tuple<int, int, const char*> cases[] = {{13, 0, "13,0 6,0 3,0 1,0 0,0"},
+                                                       {-13, 0, "-13,0 -6,0 -3,0 -1,0 0,0"},
+                                                       {13, -13, "9,-9 4,-4 2,-2 1,-1 0,0"},
+                                                       {-1, 1, "-1,1 0,0"}};
+    for (auto [dx, dy, knobs] : cases) {
+        Pull(dx, dy);
         Release(picDir, 0, 0);
         std::string knob = Knob();
         for (int ticks = 0; Timer1.Enabled() && ticks < 10; ++ticks) {
@@ -128,7 +119,7 @@ TEST_F(JoystickTest, ReleasedKnobReturnsByHalvingTruncatedTowardsZero) {
             Tick();
             knob += " " + Knob();
         }
-        EXPECT_EQ(knob, c.knob);
+        EXPECT_EQ(knob, knobs);
         EXPECT_EQ(TimerOwner, 0);
     }
 }
@@ -141,10 +132,7 @@ TEST_F(JoystickTest, LosingTheTimerMidReturnGoesToRestAtOnce) {
     enum Taker { OtherWidgetsRelease, SliderPressedAndReleased };
     for (bool isStick : {true, false})
         for (Taker taker : {OtherWidgetsRelease, SliderPressedAndReleased}) {
-            if (isStick)
-                Pull(13, 0);
-            else
-                Swing(400, 0);
+            isStick ? Pull(13, 0) : Swing(400, 0);
             Release(isStick ? picDir : picSpin, 0, 0);
             Tick();
             ASSERT_TRUE(isStick ? stick.KnobX() == 6 : wheel.BallX() != 0);
@@ -169,9 +157,8 @@ TEST_F(JoystickTest, LosingTheTimerMidReturnGoesToRestAtOnce) {
 
 TEST_F(JoystickTest, KnobIsDrawnOverTheWellWhoseCornersKeepTheBackground) {
     const Pixel knobCentre = SheetAt(73 + 18, 18);
-    const Pixel grey = PixelFromColor(RGB(128, 128, 128));
     EXPECT_EQ(picDir.Image().Get(kCentre, kCentre), knobCentre);
-    EXPECT_EQ(picDir.Image().Get(0, 0), grey);
+    EXPECT_EQ(picDir.Image().Get(0, 0), PixelFromColor(RGB(128, 128, 128)));
 
     Pull(13, 0);
     EXPECT_EQ(picDir.Image().Get(kCentre + 13, kCentre), knobCentre);
@@ -182,11 +169,7 @@ TEST_F(JoystickTest, KnobIsDrawnOverTheWellWhoseCornersKeepTheBackground) {
 
 TEST_F(JoystickTest, WheelSwingsUpTo30DegreesAndFullyAsidePulledDownPastHalfTheRadius) {
     EXPECT_EQ(picSpin.Image().Get(kRestX, kRestY), SheetAt(73 + 5, 159 + 5));
-    const struct {
-        int dx, dy;
-        double value;
-        int ballX, ballY;
-    } cases[] = {
+    const std::tuple<int, int, double, int, int> cases[] = {
         {10, 0, std::atan(10.0 / 55) * kDegrees / 30, 10, 54},
         {400, 0, 1, 28, 48},
         {-400, -50, -1, -28, 48},
@@ -198,10 +181,10 @@ TEST_F(JoystickTest, WheelSwingsUpTo30DegreesAndFullyAsidePulledDownPastHalfTheR
         {3, 300, 1, 28, 48}, // below the pivot
     };
     Swing(0, 0);
-    for (const auto& c : cases) {
-        Drag(picSpin, kRestX + c.dx, kRestY + c.dy);
-        EXPECT_NEAR(wheel.GetValue(), c.value, 1e-5) << c.dx << "," << c.dy;
-        EXPECT_EQ(std::pair(wheel.BallX(), wheel.BallY()), std::pair(c.ballX, c.ballY)) << c.dx;
+    for (auto [dx, dy, value, ballX, ballY] : cases) {
+        Drag(picSpin, kRestX + dx, kRestY + dy);
+        EXPECT_NEAR(wheel.GetValue(), value, 1e-5) << dx << "," << dy;
+        EXPECT_EQ(std::pair(wheel.BallX(), wheel.BallY()), std::pair(ballX, ballY)) << dx;
     }
 }
 

@@ -64,17 +64,15 @@ TEST_F(ScrollBarTest, SpeedSliderGeometryAndValueLetBeyondTheBounds) {
     EXPECT_FALSE(Timer1.Enabled());
     EXPECT_FLOAT_EQ(picScr.ScaleHeight(), 21.0f);
     EXPECT_EQ(Geometry(), (Lengths{208, 174, 16, 62}));
-    const struct {
-        std::int32_t set, value, thumbPos;
-    } cases[] = {
+    const std::array<std::int32_t, 3> cases[] = {
         {20, 20, 17},    {500, 500, 175}, // W - 17 - ThumbLen
         {3, 20, 17},                      // raised to MinValue
         {600, 600, 208},                  // kept: 158 * 580 / 480 + 17 = 207.92
         {250, 250, 93},                   // 158 * 230 / 480 + 17 = 92.71
     };
-    for (const auto& c : cases) {
-        bar.SetValue(c.set);
-        EXPECT_EQ(std::pair(bar.Value(), bar.ThumbPos()), std::pair(c.value, c.thumbPos)) << c.set;
+    for (auto [set, value, thumbPos] : cases) {
+        bar.SetValue(set);
+        EXPECT_EQ(std::pair(bar.Value(), bar.ThumbPos()), std::pair(value, thumbPos)) << set;
     }
     ExpectThumbDrawn(); // redrawn at 93
     EXPECT_EQ(changed, 0);
@@ -89,27 +87,22 @@ TEST_F(ScrollBarTest, SpeedSliderGeometryAndValueLetBeyondTheBounds) {
 // Every press raises Changed, also one that cannot move past a bound, and a button press
 // starts the timer, there too.
 TEST_F(ScrollBarTest, PressesStepByMinChangeOnTheButtonsAndByLargeChangeInTheTrack) {
-    const struct {
-        std::int32_t init;
-        int x;
-        std::int32_t value;
-        bool left, right;
-    } cases[] = {
+    const std::tuple<std::int32_t, int, std::int32_t, bool, bool> cases[] = {
         {158, 15, 157, true, false},   {158, 16, 108, false, false},  {158, 192, 208, false, false},
         {158, 193, 159, false, true},  {60, 16, 20, false, false},    {20, 16, 20, false, false},
         {470, 191, 500, false, false}, {500, 191, 500, false, false}, {20, 5, 20, true, false}};
-    for (const auto& c : cases) {
-        bar.SetValue(c.init);
+    for (auto [init, x, value, left, right] : cases) {
+        bar.SetValue(init);
         changed = 0;
-        Press(c.x);
+        Press(x);
         EXPECT_EQ(std::tuple(bar.Value(), changed, bar.LeftPressed(), bar.RightPressed()),
-                  std::tuple(c.value, 1, c.left, c.right))
-            << c.x;
-        EXPECT_EQ(Timer1.Enabled(), c.left || c.right) << c.x;
+                  std::tuple(value, 1, left, right))
+            << x;
+        EXPECT_EQ(Timer1.Enabled(), left || right) << x;
         // Images 5 and 7 show a pressed button, 4 and 6 a raised one.
-        EXPECT_EQ(SliderAt(15, kRow), SheetAt((c.left ? 89 : 73) + 15, 74 + kRow)) << c.x;
-        EXPECT_EQ(SliderAt(207, kRow), SheetAt((c.right ? 89 : 73) + 15, 114 + kRow)) << c.x;
-        Release(c.x);
+        EXPECT_EQ(SliderAt(15, kRow), SheetAt((left ? 89 : 73) + 15, 74 + kRow)) << x;
+        EXPECT_EQ(SliderAt(207, kRow), SheetAt((right ? 89 : 73) + 15, 114 + kRow)) << x;
+        Release(x);
         EXPECT_FALSE(bar.LeftPressed() || bar.RightPressed());
         EXPECT_EQ(SliderAt(15, kRow), SheetAt(73 + 15, 74 + kRow));
         EXPECT_EQ(SliderAt(207, kRow), SheetAt(73 + 15, 114 + kRow));
@@ -143,14 +136,9 @@ TEST_F(ScrollBarTest, HeldButtonRepeatsFromTheSixthTickWhileItOwnsTheTimer) {
 // the pointer and jumps back where it was grabbed beyond 20 pixels off either end.
 TEST_F(ScrollBarTest, ThumbTurns158Into157AndSnapsBackBeyond20Pixels) {
     Press(70); // 8 pixels into the thumb
-    EXPECT_TRUE(bar.Dragging());
-    EXPECT_EQ(bar.Value(), 157);
-    EXPECT_EQ(changed, 0);
-    EXPECT_FALSE(Timer1.Enabled());
-    const struct {
-        int x, y;
-        std::int32_t thumbPos, value;
-    } steps[] = {
+    EXPECT_EQ(std::tuple(bar.Dragging(), bar.Value(), changed, Timer1.Enabled()),
+              std::tuple(true, 157, 0, false));
+    const std::array<int, 4> steps[] = {
         {100, kRow, 92, 248},  // 480 * 75 / 158 + 20 = 247.85
         {100, 200, 92, 248},   // y does not matter
         {228, kRow, 175, 500}, // W + 20: held at the right end
@@ -160,11 +148,11 @@ TEST_F(ScrollBarTest, ThumbTurns158Into157AndSnapsBackBeyond20Pixels) {
         {60, kRow, 52, 126},   // 480 * 35 / 158 + 20 = 126.33
         {-21, kRow, 62, 157},
     };
-    for (const auto& s : steps) {
-        MoveTo(s.x, s.y);
+    for (auto [x, y, thumbPos, value] : steps) {
+        MoveTo(x, y);
         EXPECT_EQ(std::tuple(bar.ThumbPos(), bar.Value(), bar.CurValue()),
-                  std::tuple(s.thumbPos, s.value, 158))
-            << s.x;
+                  std::tuple(thumbPos, value, 158))
+            << x;
     }
     EXPECT_EQ(changed, 8); // one per move, the snap-backs included
     Release(-21);
@@ -174,14 +162,11 @@ TEST_F(ScrollBarTest, ThumbTurns158Into157AndSnapsBackBeyond20Pixels) {
 TEST_F(ScrollBarTest, DoubleClickStepsTwice) {
     Drag(picScr, 200, kRow, 0); // the double click acts at the last mouse-move position
     DoubleClick(picScr, 200, kRow);
-    EXPECT_EQ(bar.Value(), 160);
-    EXPECT_FALSE(Timer1.Enabled());
-    EXPECT_EQ(TimerOwner, 0);
+    EXPECT_EQ(std::tuple(bar.Value(), Timer1.Enabled(), TimerOwner), std::tuple(160, false, 0));
 
     Drag(picScr, 150, kRow, 0); // in the track right of the thumb
     DoubleClick(picScr, 150, kRow);
-    EXPECT_EQ(bar.Value(), 260);
-    EXPECT_EQ(changed, 4);
+    EXPECT_EQ(std::pair(bar.Value(), changed), std::pair(260, 4));
 }
 
 } // namespace

@@ -37,11 +37,6 @@ protected:
         const test::SpriteRect& s = Sprite(i);
         return Sheet().Get(s.x + x, s.y + s.height + y) == kWhite;
     }
-    void PaintNoise() {
-        for (int y = 0; y < 160; ++y)
-            for (int x = 0; x < 160; ++x)
-                target.Image().Set(x, y, Noise(x, y));
-    }
 
     PictureBox& target = Surface("target", 200, 0, 160, 160);
 };
@@ -103,7 +98,8 @@ TEST_F(SpriteSheetTest, DrawsShowThePictureUnderWhiteMaskAndLeaveTheRestAlone) {
     for (const auto& [i, kx, ky] : draws) {
         const test::SpriteRect& s = Sprite(i);
         const auto index = static_cast<std::int16_t>(i);
-        PaintNoise();
+        for (int p = 0; p < 160 * 160; ++p)
+            target.Image().Set(p % 160, p / 160, Noise(p % 160, p / 160));
         if (kx * ky == 1)
             SpriteImages().DrawImage(target.hDC(), index, 7, 5);
         else
@@ -137,8 +133,8 @@ TEST_F(SpriteSheetTest, RebindingRestartsRegistrationAndTheTableKeepsTheRecordsT
     images.SetImageCount(5); // grown again: the records are kept
     images.DrawImage(target.hDC(), 0, 0, 0);
     images.DrawImage(target.hDC(), 1, 1, 0);
-    EXPECT_EQ(target.Image().Get(0, 0), sheet.Image().Get(5, 0));
-    EXPECT_EQ(target.Image().Get(1, 0), sheet.Image().Get(4, 0));
+    EXPECT_EQ(std::pair(target.Image().Get(0, 0), target.Image().Get(1, 0)),
+              std::pair(sheet.Image().Get(5, 0), sheet.Image().Get(4, 0)));
     EXPECT_THROW(images.DrawStretchImage(target.hDC(), 5, 0, 0, 4, 4), std::out_of_range);
 }
 

@@ -7,18 +7,15 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 
 namespace oz {
 namespace {
 
 TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
-    const struct {
-        const char* env;
-        float dpi;
-        int width, height;
-        int scale;
-        bool warns; // the variable is ignored, with one line saying so
-    } cases[] = {
+    // The variable, the DPI, the screen, the scale, and whether the variable is ignored, with
+    // one line saying so.
+    const std::tuple<const char*, float, int, int, int, bool> cases[] = {
         {nullptr, 0, 3840, 2160, 1, false},   // DPI unknown
         {nullptr, 144, 3840, 2160, 1, false}, // 1.5 is not a whole scale
         {nullptr, 180, 3840, 2160, 2, false}, // close enough to 2
@@ -35,11 +32,11 @@ TEST(DisplayScale, ComesFromTheVariableOrTheDpiAndStillFitsTheWindow) {
         {"2x", 96, 3840, 2160, 1, true},      {" 2", 96, 3840, 2160, 1, true},
         {"", 192, 3840, 2160, 2, false}, // empty is unset: no warning
     };
-    for (const auto& c : cases) {
+    for (auto [env, dpi, width, height, scale, warns] : cases) {
         std::string warning;
-        EXPECT_EQ(DesktopScale(c.env, c.dpi, c.width, c.height, 800, 600, &warning), c.scale)
-            << (c.env ? c.env : "(unset)") << " " << c.dpi << " " << c.width;
-        EXPECT_EQ(!warning.empty(), c.warns) << (c.env ? c.env : "(unset)") << ": " << warning;
+        EXPECT_EQ(DesktopScale(env, dpi, width, height, 800, 600, &warning), scale)
+            << (env ? env : "(unset)") << " " << dpi << " " << width;
+        EXPECT_EQ(!warning.empty(), warns) << (env ? env : "(unset)") << ": " << warning;
     }
     // The warning is one line that shows the value, harmless and short.
     std::string warning;

@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <algorithm>
+#include <random>
 #include <vector>
 
 namespace oz {
@@ -48,32 +49,22 @@ TEST(PendingRegionsTest, BufferBroughtUpToDateEqualsTheImage) {
     } buffers[kBuffers];
     for (Buffer& b : buffers)
         b.pending.MissAll(image.Bounds());
-    std::uint32_t seed = 7;
-    auto next = [&seed](int n) {
-        seed = seed * 1664525u + 1013904223u;
-        return int((seed >> 8) % unsigned(n));
-    };
-    std::vector<IntRect> changed;
+    std::mt19937 random(7);
+    auto next = [&random](int n) { return int(random() % unsigned(n)); };
     for (int frame = 0; frame < 400; ++frame) {
-        changed.clear();
         const int count = frame % 50 == 0 ? int(PendingRegions::kMaxRegions) + 100 : 1 + next(6);
         for (int i = 0; i < count; ++i) {
             const int x = next(kW), y = next(kH);
             const IntRect r{x, y, x + 1 + next(kW - x), y + 1 + next(kH - y)};
             image.FillRect(r, Pixel(frame * 1000 + i));
-            changed.push_back(r);
-        }
-        for (Buffer& b : buffers)
-            for (const IntRect& r : changed)
+            for (Buffer& b : buffers)
                 b.pending.Add(r);
+        }
         for (Buffer& b : buffers) // the display gives some back
             if (next(3) == 0)
                 b.busy = false;
-        Buffer* free = nullptr;
-        for (Buffer& b : buffers)
-            if (!b.busy && !free)
-                free = &b;
-        if (!free)
+        Buffer* free = std::find_if(buffers, buffers + kBuffers, [](auto& b) { return !b.busy; });
+        if (free == buffers + kBuffers)
             continue; // all held: shown with a later frame
         for (const IntRect& r : free->pending.Regions())
             for (int y = r.top; y < r.bottom; ++y)
@@ -81,10 +72,9 @@ TEST(PendingRegionsTest, BufferBroughtUpToDateEqualsTheImage) {
                     free->pixels[size_t(y * kW + x)] = image.Get(x, y);
         free->pending.Clear();
         free->busy = true;
-        for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x)
-                ASSERT_EQ(free->pixels[size_t(y * kW + x)], image.Get(x, y))
-                    << "frame " << frame << " at " << x << "," << y;
+        for (int i = 0; i < kW * kH; ++i)
+            ASSERT_EQ(free->pixels[size_t(i)], image.Get(i % kW, i / kW))
+                << "frame " << frame << " at " << i % kW << "," << i / kW;
     }
 }
 

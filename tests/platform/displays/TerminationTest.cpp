@@ -7,58 +7,35 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <initializer_list>
 #include <unistd.h>
 
 namespace oz {
 namespace {
 
-// Caught, the signal only raises the flag; the program ends by it once it asks to.
-void StopAfterCleanUp(int signal) {
+// Caught, a signal only raises the flag; the program ends by the first once it asks to,
+// or without asking on a second signal, or at the deadline while it is busy far longer.
+void Stop(std::initializer_list<int> signals, int busySeconds = 0, bool asks = true) {
     CatchTermination();
     if (TerminationRequested())
         _exit(5);
-    raise(signal);
-    if (!TerminationRequested())
+    for (int signal : signals)
+        raise(signal);
+    if (signals.size() > 0 && !TerminationRequested())
         _exit(6);
-    EndByTerminationSignal();
-    _exit(7);
+    for (int i = 0; i < busySeconds * 10; ++i)
+        usleep(100000); // interrupted or not
+    if (asks)
+        EndByTerminationSignal();
+    _exit(0);
 }
 
-TEST(TerminationDeathTest, EndsByTheSignalThatAskedOnceCleanedUp) {
-    EXPECT_EXIT(StopAfterCleanUp(SIGTERM), testing::KilledBySignal(SIGTERM), "");
-    EXPECT_EXIT(StopAfterCleanUp(SIGINT), testing::KilledBySignal(SIGINT), "");
-}
-
-TEST(TerminationDeathTest, WithoutASignalTheProgramEndsAsItChooses) {
-    EXPECT_EXIT(
-        {
-            CatchTermination();
-            EndByTerminationSignal();
-            _exit(0);
-        },
-        testing::ExitedWithCode(0), "");
-}
-
-// A program busy far longer than the deadline, or asked a second time, still ends by the
-// first signal.
-TEST(TerminationDeathTest, ASecondSignalOrTheDeadlineEndsItWithoutWaiting) {
-    EXPECT_EXIT(
-        {
-            CatchTermination();
-            raise(SIGINT);
-            raise(SIGTERM);
-            _exit(4);
-        },
-        testing::KilledBySignal(SIGINT), "");
-    EXPECT_EXIT(
-        {
-            CatchTermination();
-            raise(SIGTERM);
-            for (int i = 0; i < 100; ++i)
-                usleep(100000); // ten seconds, interrupted or not
-            _exit(3);
-        },
-        testing::KilledBySignal(SIGTERM), "");
+TEST(TerminationDeathTest, EndsByTheFirstSignalOnceCleanedUpOrAtTheDeadline) {
+    EXPECT_EXIT(Stop({SIGTERM}), testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EXIT(Stop({SIGINT}), testing::KilledBySignal(SIGINT), "");
+    EXPECT_EXIT(Stop({}), testing::ExitedWithCode(0), ""); // no signal: as it chooses
+    EXPECT_EXIT(Stop({SIGINT, SIGTERM}, 0, false), testing::KilledBySignal(SIGINT), "");
+    EXPECT_EXIT(Stop({SIGTERM}, 10, false), testing::KilledBySignal(SIGTERM), "");
 }
 
 } // namespace

@@ -1,8 +1,10 @@
-// The forms runtime on the headless display: routing of input, double clicks, key preview,
-// timers, stacking and composition. The mouse capture of a pressed surface is exercised by
-// the widget tests, whose drags go far outside their surfaces.
+// The forms runtime on the headless display: events and their connections, routing of
+// input, double clicks, key preview, timers, stacking and composition. The mouse capture of
+// a pressed surface is exercised by the widget tests, whose drags go far outside their
+// surfaces.
 
 #include "platform/displays/HeadlessBackend.h"
+#include "platform/forms/Event.h"
 #include "platform/forms/Form.h"
 #include "platform/pixels/Font.h"
 
@@ -10,12 +12,47 @@
 
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace oz {
 namespace {
+
+// Events raise into their handlers in order; connections end when asked, when their scope
+// ends, or harmlessly after the event itself is gone.
+TEST(Event, RaisesInOrderAndAHandlerMayDisconnectItselfOrConnectAnother) {
+    Event<int> e;
+    std::string log;
+    Connection mine;
+    mine = e.Connect([&](int v) {
+        log += "a" + std::to_string(v);
+        mine.Disconnect();
+        e.Connect([&](int w) { log += "c" + std::to_string(w); });
+    });
+    e.Connect([&](int v) { log += "b" + std::to_string(v); });
+    e.Raise(1); // the new handler joins after this raise
+    e.Raise(2);
+    EXPECT_EQ(log, "a1b1b2c2");
+}
+
+TEST(Event, ScopedConnectionsEndWithTheirScopeOrWhenReplacedOrOutliveTheirEvent) {
+    auto e = std::make_unique<Event<>>();
+    int first = 0, second = 0;
+    {
+        ScopedConnection c = e->Connect([&] { ++first; });
+        e->Raise();
+        c = e->Connect([&] { ++second; }); // replacing ends the first
+        e->Raise();
+    }
+    e->Raise(); // the scope has ended both
+    EXPECT_EQ(std::tuple(first, second, e->HasHandlers()), std::tuple(1, 1, false));
+    // A connection whose event goes first ends without touching it.
+    ScopedConnection late = e->Connect([] {});
+    e.reset();
+}
 
 class FormsTest : public ::testing::Test {
 protected:
@@ -57,10 +94,7 @@ TEST_F(FormsTest, DoubleClicksAreDecidedByTimeAndPlace) {
         int ms, dx, dy;
         std::int16_t button = 1;
     };
-    const struct {
-        std::vector<Press> presses;
-        std::string seen;
-    } cases[] = {
+    const std::tuple<std::vector<Press>, const char*> cases[] = {
         {{{0, 0, 0}, {500, 2, -2}}, " down up dbl up"},
         {{{0, 0, 0}, {501, 0, 0}}, " down up down up"},
         {{{0, 0, 0}, {100, 3, 0}}, " down up down up"},
@@ -70,16 +104,16 @@ TEST_F(FormsTest, DoubleClicksAreDecidedByTimeAndPlace) {
         {{{0, 0, 0, 2}, {100, 0, 0}, {100, 0, 0, 2}, {100, 0, 0}},
          " down up down up down up down up"},
     };
-    for (const auto& c : cases) {
+    for (auto [presses, seen] : cases) {
         screen.Advance(1000);
         log.clear();
-        for (const Press& p : c.presses) {
+        for (const Press& p : presses) {
             screen.Advance(p.ms);
             screen.MouseDown(130 + p.dx, 90 + p.dy, p.button);
             screen.MouseUp(130 + p.dx, 90 + p.dy, p.button);
         }
         DoEvents();
-        EXPECT_EQ(log, c.seen) << c.presses.size() << " presses, second after " << c.presses[1].ms;
+        EXPECT_EQ(log, seen) << presses.size() << " presses, second after " << presses[1].ms;
     }
 }
 
@@ -133,10 +167,8 @@ TEST_F(FormsTest, SurfacesLieAboveLabelsAndShapesMadeAfterThem) {
     label.Move(60 * 15, 20 * 15, 100 * 15, 20 * 15);
     Record(label.MouseDown, "label");
     Record(pic.MouseDown, "pic");
-    for (int x : {100 + 80, 100 + 140}) {
-        screen.MouseDown(x, 50 + 25);
-        screen.MouseUp(x, 50 + 25);
-    }
+    for (int x : {100 + 80, 100 + 140})
+        screen.Click(x, 50 + 25);
     DoEvents();
     EXPECT_EQ(log, " pic 1 70,5 label 1 1200,75");
 
@@ -158,22 +190,18 @@ TEST_F(FormsTest, BackgroundIsWhereThePressReachesTheWindowItself) {
     Shape& shape = form.AddShape("Shape1"); // shapes take no input
     shape.Move(0, 0, 800 * 15, 600 * 15);
     Record(form.MouseDown, "window");
-    struct Case {
-        int x, y;
-        bool background;
-    } cases[] = {
+    const std::tuple<int, int, bool> cases[] = {
         {5, 5, true},     {10, 20, false},  {109, 69, false},  {110, 69, true},
         {250, 30, false}, {799, 599, true}, {800, 300, false}, {-1, 300, false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(form.BackgroundAt(c.x, c.y), c.background) << c.x << "," << c.y;
-        if (c.x < 0 || c.x >= 800)
+    for (auto [x, y, background] : cases) {
+        EXPECT_EQ(form.BackgroundAt(x, y), background) << x << "," << y;
+        if (x < 0 || x >= 800)
             continue;
         log.clear();
-        screen.MouseDown(100 + c.x, 50 + c.y);
-        screen.MouseUp(100 + c.x, 50 + c.y);
+        screen.Click(100 + x, 50 + y);
         DoEvents();
-        EXPECT_EQ(log.rfind(" window", 0) == 0, c.background) << c.x << "," << c.y << log;
+        EXPECT_EQ(log.rfind(" window", 0) == 0, background) << x << "," << y << log;
     }
     pic.SetVisible(false); // a hidden surface leaves the background bare
     EXPECT_TRUE(form.BackgroundAt(50, 40));
@@ -200,10 +228,8 @@ TEST_F(FormsTest, UnloadRaisesTheHandlerAndAClosedWindowTakesNoMoreInput) {
     screen.Close();
     screen.MouseDown(500, 500);
     DoEvents();
-    EXPECT_EQ(unloads, 1);
-    EXPECT_EQ(log, "");
-    EXPECT_TRUE(form.Unloaded());
-    EXPECT_FALSE(screen.WindowOpen());
+    EXPECT_EQ(std::tuple(unloads, log, form.Unloaded(), screen.WindowOpen()),
+              std::tuple(1, "", true, false));
 }
 
 // After every change, what the window shows equals composing it whole: a control moved or
@@ -261,12 +287,11 @@ TEST_F(FormsTest, EveryChangeShowsAsComposingTheWholeWindowWould) {
         const Bitmap shown = form.Image();
         form.InvalidateAll();
         const Bitmap& whole = form.Image();
-        ASSERT_TRUE(shown.Width() == form.PixelRect().Width() &&
-                    shown.Height() == form.PixelRect().Height())
+        ASSERT_EQ(std::pair(shown.Width(), shown.Height()),
+                  std::pair(form.PixelRect().Width(), form.PixelRect().Height()))
             << what;
-        for (int y = 0; y < whole.Height(); ++y)
-            for (int x = 0; x < whole.Width(); ++x)
-                ASSERT_EQ(shown.Get(x, y), whole.Get(x, y)) << what << " at " << x << "," << y;
+        for (int i = 0; i < whole.Width() * whole.Height(); ++i)
+            ASSERT_EQ(shown.Data()[i], whole.Data()[i]) << what << " at pixel " << i;
         DoEvents();
     }
 }
@@ -285,22 +310,19 @@ TEST_F(FormsTest, TheMouseReachesVisibleControlsAndButtonsClickWhereReleased) {
     Record(pic.MouseDown, "pic");
     Record(hidden.MouseDown, "hidden");
     button.Click.Connect([&] { log += " click"; });
-    const struct {
-        int downX, downY, upX, upY;
-        const char* seen;
-    } cases[] = {
+    const std::tuple<int, int, int, int, const char*> cases[] = {
         {110 + 20, 70 + 10, 130, 80, " pic 1 200,20"},
         {500 + 0, 60 + 0, 500 + 5, 60 + 7, " click"},
         {500 + 2, 60 + 2, 500 + 6, 60 + 2, ""}, // released just right of it
         {500 + 2, 60 + 2, 500 + 2, 60 + 8, ""}, // just below it
     };
-    for (const auto& c : cases) {
+    for (auto [downX, downY, upX, upY, seen] : cases) {
         log.clear();
         screen.Advance(1000);
-        screen.MouseDown(c.downX, c.downY);
-        screen.MouseUp(c.upX, c.upY);
+        screen.MouseDown(downX, downY);
+        screen.MouseUp(upX, upY);
         DoEvents();
-        EXPECT_EQ(log, c.seen) << "down at " << c.downX << "," << c.downY;
+        EXPECT_EQ(log, seen) << "down at " << downX << "," << downY;
         EXPECT_FALSE(button.Pressed());
     }
 }

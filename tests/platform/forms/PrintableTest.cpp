@@ -5,16 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace oz {
 namespace {
 
 TEST(Printable, EscapesWhatATerminalWouldActOnAndCutsOnlyPastTheLimit) {
-    const struct {
-        std::string text;
-        std::size_t longest;
-        std::string shown;
-    } cases[] = {
+    const std::tuple<std::string, std::size_t, std::string> cases[] = {
         {"plain ascii ~ !", std::string::npos, "plain ascii ~ !"},
         {std::string("a\0b", 3), std::string::npos, "a\\x00b"},
         {"line\nbreak\r\ttab\x7f", std::string::npos, "line\\x0abreak\\x0d\\x09tab\\x7f"},
@@ -25,8 +22,8 @@ TEST(Printable, EscapesWhatATerminalWouldActOnAndCutsOnlyPastTheLimit) {
         {"\n\n\n", 2, "\\x0a\\x0a... (3 bytes)"},
         {"", 0, ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Printable(c.text, c.longest), c.shown) << c.shown;
+    for (auto [text, longest, shown] : cases)
+        EXPECT_EQ(Printable(text, longest), shown) << shown;
 }
 
 } // namespace

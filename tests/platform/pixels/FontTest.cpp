@@ -61,13 +61,6 @@ TEST(Font, GlyphsBlendByCoverageOnlyInsideTheClip) {
     EXPECT_GT(partial, 10); // anti-aliased, not a hard mask
 }
 
-TEST(Font, BoldIsHeavierThanRegular) {
-    const long bold = Ink(Drawn(Font::Get({"MS Sans Serif", 12.0f, true, false}), "Sensitivity"));
-    const long regular =
-        Ink(Drawn(Font::Get({"MS Sans Serif", 12.0f, false, false}), "Sensitivity"));
-    EXPECT_GT(bold, regular + regular / 5);
-}
-
 TEST(Font, UnknownFamilyWarnsOnceAndStillDraws) {
     const std::string family = "Ozmir Test Family That No Machine Has";
     testing::internal::CaptureStderr();
@@ -106,15 +99,19 @@ TEST(Font, EachFamilyTheFormsAskForComesFromItsDeclaredFile) {
     EXPECT_FALSE(ResolveFontFile({"DejaVu Serif", 9.0f, false, false}).declared);
 }
 
-// Arial Black's face is already its heaviest: a bold request draws the same letters,
-// not a smeared emboldening of them.
-TEST(Font, ArialBlackIsTheSameWhetherBoldIsAskedOrNot) {
-    for (bool italic : {false, true}) {
-        const Bitmap regular = Drawn(Font::Get({"Arial Black", 9.0f, false, italic}), "Speed:");
-        const Bitmap bold = Drawn(Font::Get({"Arial Black", 9.0f, true, italic}), "Speed:");
-        EXPECT_GT(Ink(regular), 0);
-        EXPECT_TRUE(std::equal(regular.Data(), regular.Data() + 200 * 40, bold.Data())) << italic;
-    }
+// Bold draws heavier letters, except in Arial Black, whose face is already its heaviest: a
+// bold request draws the same letters there, not a smeared emboldening of them.
+TEST(Font, BoldIsHeavierButArialBlackIsTheSameWhetherBoldIsAskedOrNot) {
+    for (const char* family : {"MS Sans Serif", "Arial Black"})
+        for (bool italic : {false, true}) {
+            const Bitmap regular = Drawn(Font::Get({family, 9.0f, false, italic}), "Speed:");
+            const Bitmap bold = Drawn(Font::Get({family, 9.0f, true, italic}), "Speed:");
+            EXPECT_GT(Ink(regular), 0);
+            EXPECT_TRUE(family[0] == 'A'
+                            ? std::equal(regular.Data(), regular.Data() + 200 * 40, bold.Data())
+                            : Ink(bold) > Ink(regular) + Ink(regular) / 5)
+                << family << ", italic " << italic;
+        }
 }
 
 // A declared file is found by its name where fontconfig looks when its package's folder

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <set>
+#include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -43,8 +45,8 @@ HBRUSH Brush(COLORREF color, bool hollow = false) {
     return CreateBrushIndirect(&description);
 }
 
-Bitmap Strip(const std::vector<Pixel>& pixels) {
-    Bitmap strip(static_cast<int>(pixels.size()), 1);
+Bitmap Strip(const std::vector<Pixel>& pixels, int rows = 1) {
+    Bitmap strip(static_cast<int>(pixels.size()) / rows, rows);
     std::copy(pixels.begin(), pixels.end(), strip.Data());
     return strip;
 }
@@ -99,27 +101,23 @@ TEST(Gdi, SelectObjectReturnsTheOldObjectAndDeleteObjectRefusesSelectedOnes) {
 // ---- FillRect, Rectangle, SetPixel ----
 
 TEST(Gdi, FillRectExcludesTheRightColumnAndBottomRow) {
-    // A box, a speed fill of 0, an inverted box, and one far beyond the image.
-    const std::pair<RECT, PixelSet> cases[] = {
-        {{3, 2, 9, 7}, Box(3, 2, 9, 7)},
-        {{5, 2, 5, 7}, {}},
-        {{9, 7, 3, 2}, {}},
-        {{-2000000000, -2000000000, 2000000000, 2000000000}, Box(0, 0, 20, 10)}};
-    HBRUSH brush = Brush(kTextColor);
-    for (const auto& [rect, filled] : cases) {
+    // A box, a speed fill of 0, an inverted box, one far beyond the image, and a pen, which is
+    // no brush and fills nothing.
+    HBRUSH brush = Brush(kTextColor), pen = CreatePen(PS_SOLID, 1, kWhite);
+    const std::tuple<RECT, HBRUSH, PixelSet> cases[] = {
+        {{3, 2, 9, 7}, brush, Box(3, 2, 9, 7)},
+        {{5, 2, 5, 7}, brush, {}},
+        {{9, 7, 3, 2}, brush, {}},
+        {{-2000000000, -2000000000, 2000000000, 2000000000}, brush, Box(0, 0, 20, 10)},
+        {{0, 0, 4, 4}, pen, {}}};
+    for (const auto& [rect, with, filled] : cases) {
         Bitmap image(20, 10);
         DeviceContext dc(&image); // the selected brush (stock white) is not the one used
-        EXPECT_NE(FillRect(&dc, &rect, brush), 0);
+        EXPECT_EQ(FillRect(&dc, &rect, with) != 0, with == brush) << rect.left << "," << rect.top;
         EXPECT_EQ(Lit(image), filled) << rect.left << "," << rect.top;
         EXPECT_EQ(Lit(image, PixelFromColor(kTextColor)).size(), 200 - filled.size());
     }
-    Bitmap image(4, 4);
-    DeviceContext dc(&image);
-    const RECT all{0, 0, 4, 4};
-    HPEN pen = CreatePen(PS_SOLID, 1, kWhite);
-    EXPECT_EQ(FillRect(&dc, &all, pen), 0); // a pen is no brush
-    EXPECT_TRUE(Lit(image).empty() && DeleteObject(pen));
-    EXPECT_TRUE(DeleteObject(brush));
+    EXPECT_TRUE(DeleteObject(pen) && DeleteObject(brush));
 }
 
 TEST(Gdi, SpeedBarOutlineIsTwoPixelsInsideItsBoxAndHollow) {
@@ -153,24 +151,22 @@ TEST(Gdi, LineToMovesThePositionAndLeavesOutItsEndUnlessThePenIsWide) {
     // Thin lines stop short of their end. The view dial's needle, from its centre straight
     // up and straight right with the 2-pixel pen, includes both ends, each end's round cap
     // reaching one pixel past it to the top and left.
-    const struct {
-        int penWidth, x0, y0, x1, y1;
-        PixelSet lit;
-    } cases[] = {{0, 2, 3, 7, 3, Box(2, 3, 7, 4)},
-                 {0, 7, 8, 7, 3, Box(7, 4, 8, 9)},
-                 {2, 866, 696, 866, 660, Box(865, 659, 867, 697)},
-                 {2, 941, 696, 977, 696, Box(940, 695, 978, 697)},
-                 {2, 900, 700, 900, 700, Box(899, 699, 901, 701)}}; // a dot
-    for (const auto& c : cases) {
+    const std::tuple<int, int, int, int, int, PixelSet> cases[] = {
+        {0, 2, 3, 7, 3, Box(2, 3, 7, 4)},
+        {0, 7, 8, 7, 3, Box(7, 4, 8, 9)},
+        {2, 866, 696, 866, 660, Box(865, 659, 867, 697)},
+        {2, 941, 696, 977, 696, Box(940, 695, 978, 697)},
+        {2, 900, 700, 900, 700, Box(899, 699, 901, 701)}}; // a dot
+    for (auto [penWidth, x0, y0, x1, y1, lit] : cases) {
         Bitmap image(1024, 768);
-        Painter paint(image, c.penWidth, kTextColor, kWhite);
-        EXPECT_TRUE(MoveToEx(&paint.dc, c.x0, c.y0, nullptr));
-        EXPECT_TRUE(LineTo(&paint.dc, c.x1, c.y1));
-        EXPECT_EQ(Lit(image), c.lit) << "to " << c.x1 << "," << c.y1;
-        EXPECT_EQ(image.Get(c.x0, c.y0), PixelFromColor(kTextColor));
+        Painter paint(image, penWidth, kTextColor, kWhite);
+        EXPECT_TRUE(MoveToEx(&paint.dc, x0, y0, nullptr));
+        EXPECT_TRUE(LineTo(&paint.dc, x1, y1));
+        EXPECT_EQ(Lit(image), lit) << "to " << x1 << "," << y1;
+        EXPECT_EQ(image.Get(x0, y0), PixelFromColor(kTextColor));
         POINT previous{-1, -1};
         MoveToEx(&paint.dc, 0, 0, &previous);
-        EXPECT_TRUE(previous.x == c.x1 && previous.y == c.y1) << "to " << c.x1 << "," << c.y1;
+        EXPECT_TRUE(previous.x == x1 && previous.y == y1) << "to " << x1 << "," << y1;
     }
 }
 
@@ -179,32 +175,27 @@ TEST(Gdi, LineToMovesThePositionAndLeavesOutItsEndUnlessThePenIsWide) {
 TEST(Gdi, BlitsCopyOrAndAndOnEachChannel) {
     Bitmap src = Strip({0x123456, 0xF0F0F0, 0x0F0F0F, 0xFFFFFF, 0x000000});
     DeviceContext srcDc(&src);
-    const struct {
-        std::uint32_t rop;
-        std::vector<Pixel> result;
-    } cases[] = {{SRCCOPY, Row(src)},
-                 {SRCPAINT, {0xBABEFE, 0xFAFAFA, 0xAFAFAF, 0xFFFFFF, 0xAAAAAA}},
-                 {SRCAND, {0x022002, 0xA0A0A0, 0x0A0A0A, 0xAAAAAA, 0x000000}}};
-    for (const auto& c : cases) {
+    const std::pair<std::uint32_t, std::vector<Pixel>> cases[] = {
+        {SRCCOPY, Row(src)},
+        {SRCPAINT, {0xBABEFE, 0xFAFAFA, 0xAFAFAF, 0xFFFFFF, 0xAAAAAA}},
+        {SRCAND, {0x022002, 0xA0A0A0, 0x0A0A0A, 0xAAAAAA, 0x000000}}};
+    for (auto [rop, result] : cases) {
         Bitmap dst(5, 1, 0xAAAAAA);
         DeviceContext dc(&dst);
-        EXPECT_TRUE(BitBlt(&dc, 0, 0, 5, 1, &srcDc, 0, 0, c.rop));
-        EXPECT_EQ(Row(dst), c.result) << std::hex << c.rop;
+        EXPECT_TRUE(BitBlt(&dc, 0, 0, 5, 1, &srcDc, 0, 0, rop));
+        EXPECT_EQ(Row(dst), result) << std::hex << rop;
     }
     EXPECT_FALSE(BitBlt(&srcDc, 0, 0, 1, 1, &srcDc, 0, 0, 0x00660046 /* SRCINVERT */));
     EXPECT_FALSE(BitBlt(&srcDc, 0, 0, 1, 1, nullptr, 0, 0, SRCCOPY));
 }
 
 TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
-    // The strip 1 2 3 4 onto a row of four zeros; source height = destination height.
-    Bitmap src = Strip({1, 2, 3, 4});
+    // The strip 1 2 3 4 onto a row of four zeros; source height = destination height. The
+    // row below the strip, 5 6 7 8, shows any read past the strip's right end.
+    Bitmap src = Strip({1, 2, 3, 4, 5, 6, 7, 8}, 2);
     DeviceContext srcDc(&src);
-    struct Case {
-        int x, y, width, height, srcX, srcY, srcWidth;
-        std::vector<Pixel> row;
-    };
     const int far = 2000000000;
-    const Case cases[] = {
+    const std::tuple<int, int, int, int, int, int, int, std::vector<Pixel>> cases[] = {
         {0, 0, 4, 1, 0, 0, 2, {1, 1, 2, 2}},      {0, 0, 2, 1, 0, 0, 4, {2, 4, 0, 0}},
         {0, 0, 3, 1, 0, 0, 2, {1, 2, 2, 0}},      {-4, 0, 8, 1, 0, 0, 4, {3, 3, 4, 4}},
         {-1, 0, 4, 1, 0, 0, 4, {2, 3, 4, 0}},     {1, 0, 4, 1, 2, 0, 4, {0, 3, 4, 0}},
@@ -212,16 +203,17 @@ TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
         {0, 0, 4, 1, 0, -1, 4, {0, 0, 0, 0}},     {0, 0, 0, 1, 0, 0, 4, {0, 0, 0, 0}},
         {0, 0, 4, 1, 0, 0, -4, {0, 0, 0, 0}},     {-far, 0, far, 1, 0, 0, far, {0, 0, 0, 0}},
         {0, -far, 4, far, 0, 0, 4, {0, 0, 0, 0}}, {0, 0, 4, 1, far, 0, 4, {0, 0, 0, 0}}};
-    for (const Case& c : cases) {
+    for (const auto& [x, y, width, height, srcX, srcY, srcWidth, row] : cases) {
         Bitmap dst(4, 1);
         DeviceContext dc(&dst);
-        StretchBlt(&dc, c.x, c.y, c.width, c.height, &srcDc, c.srcX, c.srcY, c.srcWidth, c.height,
-                   SRCCOPY);
-        EXPECT_EQ(Row(dst), c.row) << "case " << &c - cases;
-        if (c.srcWidth == c.width) {
+        StretchBlt(&dc, x, y, width, height, &srcDc, srcX, srcY, srcWidth, height, SRCCOPY);
+        const std::string at = std::to_string(x) + "," + std::to_string(y) + " from " +
+                               std::to_string(srcX) + "," + std::to_string(srcWidth);
+        EXPECT_EQ(Row(dst), row) << at;
+        if (srcWidth == width) {
             dst.Fill(0);
-            BitBlt(&dc, c.x, c.y, c.width, c.height, &srcDc, c.srcX, c.srcY, SRCCOPY);
-            EXPECT_EQ(Row(dst), c.row) << "BitBlt, case " << &c - cases;
+            BitBlt(&dc, x, y, width, height, &srcDc, srcX, srcY, SRCCOPY);
+            EXPECT_EQ(Row(dst), row) << "BitBlt " << at;
         }
     }
     BitBlt(&srcDc, 1, 0, 3, 1, &srcDc, 0, 0, SRCCOPY); // onto itself, overlapping
@@ -233,27 +225,25 @@ TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
 
 TEST(Gdi, DrawTextBreaksOnlyAtCrLfAndClipsToItsRectangle) {
     const int line = Font::Get(FontSpec{}).LineHeight();
-    const struct {
-        const char* text;
-        RECT rect;
-        int lines, inked; // lines counted in the returned height; lines that show ink
-    } cases[] = {{"Press F1\r\nDouble click", {5, 5, 200, 60}, 2, 2},
-                 {"A\nB", {0, 0, 300, 200}, 1, 1}, // LF alone breaks nothing
-                 {"MMMM\r\nWWWW\r\nHHHH", {10, 10, 30, 10 + line / 2}, 3, 1}};
-    for (const auto& c : cases) {
+    // The text, its rectangle, the lines counted in the returned height, the lines with ink.
+    const std::tuple<const char*, RECT, int, int> cases[] = {
+        {"Press F1\r\nDouble click", {5, 5, 200, 60}, 2, 2},
+        {"A\nB", {0, 0, 300, 200}, 1, 1}, // LF alone breaks nothing
+        {"MMMM\r\nWWWW\r\nHHHH", {10, 10, 30, 10 + line / 2}, 3, 1}};
+    for (auto [text, area, lineCount, inked] : cases) {
         Bitmap image(300, 200);
         DeviceContext dc(&image);
         SetTextColor(&dc, kTextColor);
-        RECT rect = c.rect;
-        EXPECT_EQ(DrawTextA(&dc, c.text, -1, &rect, DT_TOP_LEFT), c.lines * line) << c.text;
-        const IntRect box{c.rect.left, c.rect.top, c.rect.right, c.rect.bottom};
+        RECT rect = area;
+        EXPECT_EQ(DrawTextA(&dc, text, -1, &rect, DT_TOP_LEFT), lineCount * line) << text;
+        const IntRect box{area.left, area.top, area.right, area.bottom};
         std::set<int> lines;
         for (auto [x, y] : Lit(image)) {
-            ASSERT_TRUE(box.Contains(x, y)) << c.text << ": ink outside at " << x << "," << y;
-            lines.insert((y - c.rect.top) / line);
+            ASSERT_TRUE(box.Contains(x, y)) << text << ": ink outside at " << x << "," << y;
+            lines.insert((y - area.top) / line);
         }
-        ASSERT_EQ(lines.size(), static_cast<size_t>(c.inked)) << c.text;
-        EXPECT_EQ(*lines.rbegin(), c.inked - 1) << c.text;
+        ASSERT_EQ(lines.size(), static_cast<size_t>(inked)) << text;
+        EXPECT_EQ(*lines.rbegin(), inked - 1) << text;
     }
 }
 

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -53,7 +54,7 @@ std::array<int, 4> Edges(const IntRect& r) {
 }
 
 TEST(Raster, ThinLinesFollowTheStepModelInEveryOctant) {
-    for (int dx = -9; dx <= 9; ++dx) {
+    for (int dx = -9; dx <= 9; ++dx)
         for (int dy = -9; dy <= 9; ++dy) {
             Bitmap image(21, 21, kBlack), expected(21, 21, kBlack);
             raster::DrawLine(image, 10, 10, 10 + dx, 10 + dy, kWhite, 0);
@@ -63,7 +64,6 @@ TEST(Raster, ThinLinesFollowTheStepModelInEveryOctant) {
                 ASSERT_EQ(image.Data()[i], expected.Data()[i])
                     << "to (" << dx << ", " << dy << ") at " << i % 21 << "," << i / 21;
         }
-    }
 }
 
 // Ellipses in every box up to 20 x 20 and in tall narrow ones, against the rule: a pixel
@@ -89,11 +89,11 @@ TEST(Raster, EllipsesFollowTheRoundingRuleAndThePenOutlinesThemByItsWidth) {
     for (int w = 1; w <= 20; ++w)
         for (int h = 1; h <= 20; ++h)
             boxes.push_back({w, h});
-    for (auto [w, h] : boxes) {
+    for (auto [w, h] : boxes)
         for (int pen : {1, 2, 3}) {
             Bitmap image(w + 2, h + 2, kBlack);
             raster::DrawEllipse(image, IntRect{1, 1, 1 + w, 1 + h}, kWhite, pen, true, kRed);
-            for (int y = -1; y <= h; ++y) {
+            for (int y = -1; y <= h; ++y)
                 for (int x = -1; x <= w; ++x) {
                     const Pixel got = image.Get(x + 1, y + 1);
                     if (!inDisc(w, h, x, y)) {
@@ -107,30 +107,26 @@ TEST(Raster, EllipsesFollowTheRoundingRuleAndThePenOutlinesThemByItsWidth) {
                     ASSERT_EQ(got, nearOutside ? kWhite : kRed)
                         << w << "x" << h << ", pen " << pen << " at " << x << "," << y;
                 }
-            }
         }
-    }
 }
 
 TEST(Raster, ClippingNeverChangesThePixels) {
     // Each shape drawn on a small image matches the same shape drawn whole on a large one.
-    const struct {
-        bool ellipse;
-        int left, top, right, bottom, width;
-    } cases[] = {{false, -650, -480, 900, 410, 0}, {false, 30, -490, 60, 700, 0},
-                 {false, -690, 77, 1200, 60, 0},   {false, 250, 199, -300, -5, 0},
-                 {false, -650, -480, 900, 410, 2}, {false, -40, 30, 330, 38, 3},
-                 {true, -300, -200, 500, 380, 1},  {true, -50, 60, 90, 700, 2},
-                 {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2},
-                 {false, 290, -9, 310, 199, 0}}; // steep, out at the right edge
+    const std::tuple<bool, int, int, int, int, int> cases[] = {
+        {false, -650, -480, 900, 410, 0}, {false, 30, -490, 60, 700, 0},
+        {false, -690, 77, 1200, 60, 0},   {false, 250, 199, -300, -5, 0},
+        {false, -650, -480, 900, 410, 2}, {false, -40, 30, 330, 38, 3},
+        {true, -300, -200, 500, 380, 1},  {true, -50, 60, 90, 700, 2},
+        {true, -37, -41, 13, 9, 3},       {true, -399, 20, 499, 61, 2},
+        {false, 290, -9, 310, 199, 0}}; // steep, out at the right edge
     const int ox = 700, oy = 500;
-    for (const auto& c : cases) {
+    for (auto [ellipse, left, top, right, bottom, width] : cases) {
         auto draw = [&](Bitmap& image, int dx, int dy) {
-            const IntRect box{c.left + dx, c.top + dy, c.right + dx, c.bottom + dy};
-            if (c.ellipse)
-                raster::DrawEllipse(image, box, kWhite, c.width, true, kRed);
+            const IntRect box{left + dx, top + dy, right + dx, bottom + dy};
+            if (ellipse)
+                raster::DrawEllipse(image, box, kWhite, width, true, kRed);
             else
-                raster::DrawLine(image, box.left, box.top, box.right, box.bottom, kWhite, c.width);
+                raster::DrawLine(image, box.left, box.top, box.right, box.bottom, kWhite, width);
         };
         Bitmap large(2400, 1400, kBlack), small(300, 200, kBlack);
         draw(large, ox, oy);
@@ -138,7 +134,7 @@ TEST(Raster, ClippingNeverChangesThePixels) {
         for (int y = 0; y < 200; ++y)
             for (int x = 0; x < 300; ++x)
                 ASSERT_EQ(small.Get(x, y), large.Get(x + ox, y + oy))
-                    << "case " << &c - cases << " at " << x << "," << y;
+                    << left << "," << top << " at " << x << "," << y;
     }
 }
 
@@ -146,58 +142,56 @@ TEST(Raster, ShapesLightExactlyTheirPixelsOnTheImageHoweverFarOffTheyReach) {
     // Each primitive clips before it steps: with ends two billion pixels away, a loop over
     // the whole shape would not finish in the test run's time.
     using raster::DrawEllipse, raster::DrawLine, raster::DrawRectangle;
-    const struct {
-        const char* what;
-        std::function<void(Bitmap&)> draw;
-        std::function<bool(int, int)> lit;
-    } cases[] = {
-        {"odd wide line: centred, round ends",
-         [](Bitmap& b) { DrawLine(b, 5, 5, 12, 5, kWhite, 3); },
-         [](int x, int y) {
-             return (y == 5 && x >= 4 && x <= 13) || (std::abs(y - 5) == 1 && x >= 5 && x <= 12);
-         }},
-        {"lines: diagonal; shallow, the nearest row in every column; wide",
-         [](Bitmap& b) {
-             DrawLine(b, -kFar, -kFar, kFar, kFar, kWhite, 0);
-             DrawLine(b, -kFar + 10, 0, 110, 40, kWhite, 0);
-             DrawLine(b, -kFar, 70, kFar, 70, kWhite, 2);
-             DrawLine(b, 90, -kFar, 90, kFar, kWhite, 4);
-         },
-         [](int x, int y) {
-             return x == y || y == std::lround(40.0 * (x + kFar - 10) / (kFar + 100.0)) ||
-                    y == 69 || y == 70 || (x >= 88 && x <= 91);
-         }},
-        {"shapes that miss the image, and empty boxes",
-         [](Bitmap& b) {
-             DrawLine(b, -kFar, -5, kFar, -3, kWhite, 0);
-             DrawLine(b, -kFar, kFar, kFar, kFar, kWhite, 0);
-             DrawLine(b, -kFar, -kFar, kFar, -kFar + 1000, kWhite, 2);
-             DrawEllipse(b, {-kFar, -kFar, -1000000000, kFar}, kWhite, 0, true, kWhite);
-             DrawEllipse(b, {1000, 1000, kFar, kFar}, kWhite, 0, true, kWhite);
-             DrawEllipse(b, {-kFar, -kFar, kFar, kFar}, kWhite, 0, false, kWhite); // a ring
-             DrawEllipse(b, {3, 3, 3, 8}, kWhite, 0, true, kWhite);
-             DrawEllipse(b, {3, 3, 8, 3}, kWhite, 0, true, kWhite);
-             DrawLine(b, 1, 1, 1, 1, kWhite, 0);
-         },
-         [](int, int) { return false; }},
-        {"huge disc",
-         [](Bitmap& b) {
-             DrawEllipse(b, {-kFar, -kFar, kFar, kFar}, kWhite, 0, true, kWhite);
-         },
-         [](int, int) { return true; }},
-        {"top of a huge flat disc, bottom of a huge rectangle",
-         [](Bitmap& b) {
-             DrawEllipse(b, {-kFar, 10, kFar + 1, kFar}, kWhite, 0, true, kWhite);
-             DrawRectangle(b, {-kFar, -kFar, kFar, 5}, kWhite, 2, true, kWhite);
-         },
-         [](int, int y) { return y >= 10 || y < 5; }}};
-    for (const auto& c : cases) {
+    const std::tuple<const char*, std::function<void(Bitmap&)>, std::function<bool(int, int)>>
+        cases[] = {
+            {"odd wide line: centred, round ends",
+             [](Bitmap& b) { DrawLine(b, 5, 5, 12, 5, kWhite, 3); },
+             [](int x, int y) {
+                 return (y == 5 && x >= 4 && x <= 13) ||
+                        (std::abs(y - 5) == 1 && x >= 5 && x <= 12);
+             }},
+            {"lines: diagonal; shallow, the nearest row in every column; wide",
+             [](Bitmap& b) {
+                 DrawLine(b, -kFar, -kFar, kFar, kFar, kWhite, 0);
+                 DrawLine(b, -kFar + 10, 0, 110, 40, kWhite, 0);
+                 DrawLine(b, -kFar, 70, kFar, 70, kWhite, 2);
+                 DrawLine(b, 90, -kFar, 90, kFar, kWhite, 4);
+             },
+             [](int x, int y) {
+                 return x == y || y == std::lround(40.0 * (x + kFar - 10) / (kFar + 100.0)) ||
+                        y == 69 || y == 70 || (x >= 88 && x <= 91);
+             }},
+            {"shapes that miss the image, and empty boxes",
+             [](Bitmap& b) {
+                 DrawLine(b, -kFar, -5, kFar, -3, kWhite, 0);
+                 DrawLine(b, -kFar, kFar, kFar, kFar, kWhite, 0);
+                 DrawLine(b, -kFar, -kFar, kFar, -kFar + 1000, kWhite, 2);
+                 DrawEllipse(b, {-kFar, -kFar, -1000000000, kFar}, kWhite, 0, true, kWhite);
+                 DrawEllipse(b, {1000, 1000, kFar, kFar}, kWhite, 0, true, kWhite);
+                 DrawEllipse(b, {-kFar, -kFar, kFar, kFar}, kWhite, 0, false, kWhite); // a ring
+                 DrawEllipse(b, {3, 3, 3, 8}, kWhite, 0, true, kWhite);
+                 DrawEllipse(b, {3, 3, 8, 3}, kWhite, 0, true, kWhite);
+                 DrawLine(b, 1, 1, 1, 1, kWhite, 0);
+             },
+             [](int, int) { return false; }},
+            {"huge disc",
+             [](Bitmap& b) {
+                 DrawEllipse(b, {-kFar, -kFar, kFar, kFar}, kWhite, 0, true, kWhite);
+             },
+             [](int, int) { return true; }},
+            {"top of a huge flat disc, bottom of a huge rectangle",
+             [](Bitmap& b) {
+                 DrawEllipse(b, {-kFar, 10, kFar + 1, kFar}, kWhite, 0, true, kWhite);
+                 DrawRectangle(b, {-kFar, -kFar, kFar, 5}, kWhite, 2, true, kWhite);
+             },
+             [](int, int y) { return y >= 10 || y < 5; }}};
+    for (auto [what, draw, lit] : cases) {
         Bitmap image(100, 80, kBlack);
-        c.draw(image);
+        draw(image);
         for (int y = 0; y < 80; ++y)
             for (int x = 0; x < 100; ++x)
-                ASSERT_EQ(image.Get(x, y), c.lit(x, y) ? kWhite : kBlack)
-                    << c.what << " at " << x << "," << y;
+                ASSERT_EQ(image.Get(x, y), lit(x, y) ? kWhite : kBlack)
+                    << what << " at " << x << "," << y;
     }
 }
 
@@ -235,9 +229,8 @@ TEST(Raster, DamageCoversTheChangedTilesOnly) {
         image.TakeDamage(out, 64);
         draw(image);
         const int n = image.TakeDamage(out, 64);
-        EXPECT_EQ(n, damage.IsEmpty() ? 0 : 1)
-            << "expected at " << damage.left << "," << damage.top;
-        EXPECT_EQ(Edges(n > 0 ? out[0] : IntRect{}), Edges(damage));
+        EXPECT_EQ(std::pair(n, Edges(n > 0 ? out[0] : IntRect{})),
+                  std::pair(damage.IsEmpty() ? 0 : 1, Edges(damage)));
         EXPECT_EQ(image.TakeDamage(out, 64), 0) << "taken once";
     }
 }
