@@ -198,9 +198,33 @@ void Form::InvalidateAll() {
 
 const Bitmap& Form::Image() {
     MeasureControls();
+    CatchUpImage();
     for (const IntRect& r : dirty_)
         Compose(r);
     return image_;
+}
+
+void Form::CatchUpImage() {
+    if (!imageBehind_)
+        return;
+    imageBehind_ = false;
+    Compose(image_.Bounds());
+}
+
+// Needs the controls measured (MeasureControls) since they last moved.
+PictureBox* Form::SoleSurface() const {
+    for (size_t i = order_.size(); i-- > 0;) {
+        Control* c = order_[i];
+        if (!c->Visible())
+            continue;
+        if (c->Kind() != ControlKind::Picture || controlRects_[i] != image_.Bounds())
+            return nullptr;
+        auto* p = static_cast<PictureBox*>(c);
+        return p->Image().Width() == image_.Width() && p->Image().Height() == image_.Height()
+                   ? p
+                   : nullptr;
+    }
+    return nullptr;
 }
 
 void Form::MeasureControls() {
@@ -267,6 +291,14 @@ void Form::Present() {
     if (fullRedraw_)
         InvalidateAll();
     MeasureControls();
+    // Full screen: the view fills the window, and composing would only copy it.
+    if (PictureBox* sole = fullRedraw_ ? nullptr : SoleSurface()) {
+        imageBehind_ = true;
+        CurrentBackend().Present(sole->Image(), dirty_.data(), static_cast<int>(dirty_.size()));
+        dirty_.clear();
+        return;
+    }
+    CatchUpImage();
     for (const IntRect& r : dirty_)
         Compose(r);
     CurrentBackend().Present(image_, dirty_.data(), static_cast<int>(dirty_.size()));

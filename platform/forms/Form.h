@@ -117,7 +117,15 @@ private:
     std::vector<std::unique_ptr<Timer>> timers_;
     PictureBox* focus_ = nullptr;
 
+    // The topmost surface when it fills the window with nothing shown above it: its image
+    // is then the window's, and is shown as it stands. Null otherwise.
+    PictureBox* SoleSurface() const;
+    // Composes all of the window if it was last shown from a sole surface.
+    void CatchUpImage();
+
     Bitmap image_;
+    bool imageBehind_ = false; // the window was shown from a sole surface since image_ was
+                               // last composed whole
     std::vector<IntRect> dirty_;
     // Past this many regions, one box holds them all.
     static constexpr size_t kMaxDirty = 576;

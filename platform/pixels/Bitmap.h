@@ -33,6 +33,7 @@ struct IntRect {
     IntRect Translated(int dx, int dy) const {
         return {left + dx, top + dy, right + dx, bottom + dy};
     }
+    bool operator==(const IntRect&) const = default;
 };
 
 void AdviseHugePages(void* p, size_t bytes);
