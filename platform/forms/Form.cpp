@@ -292,16 +292,16 @@ void Form::Present() {
         InvalidateAll();
     MeasureControls();
     // Full screen: the view fills the window, and composing would only copy it.
-    if (PictureBox* sole = fullRedraw_ ? nullptr : SoleSurface()) {
+    PictureBox* sole = fullRedraw_ ? nullptr : SoleSurface();
+    if (sole) {
         imageBehind_ = true;
-        CurrentBackend().Present(sole->Image(), dirty_.data(), static_cast<int>(dirty_.size()));
-        dirty_.clear();
-        return;
+    } else {
+        CatchUpImage();
+        for (const IntRect& r : dirty_)
+            Compose(r);
     }
-    CatchUpImage();
-    for (const IntRect& r : dirty_)
-        Compose(r);
-    CurrentBackend().Present(image_, dirty_.data(), static_cast<int>(dirty_.size()));
+    CurrentBackend().Present(sole ? sole->Image() : image_, dirty_.data(),
+                             static_cast<int>(dirty_.size()));
     dirty_.clear();
 }
 
