@@ -35,6 +35,7 @@ protected:
                std::to_string(::getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
+        out = dir / "out";
     }
     void TearDown() override { fs::remove_all(dir); }
 
@@ -73,7 +74,7 @@ protected:
         return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
     }
 
-    fs::path dir;
+    fs::path dir, out; // the test's folder, and the tool's usual output folder in it
     std::string errors;
     std::string launcher; // shell words before the tool's path
 };
@@ -82,7 +83,6 @@ TEST_F(Recorder, WritesPicturesAndStatesOfTheChosenFramesTheSameEveryTime) {
     std::string script = "# a stop and a look\n1 state start.json\n20 screenshot early.png\n"
                          "20 keydown X\n21 state stopped.json\n30 keydown P\n31 dblclick 500 400\n"
                          "40 screenshot window.png\n40 state window.json\n41 quit\n";
-    fs::path out = dir / "out";
     ASSERT_EQ(Run(script, out.string(), "--screen 800x600"), 0) << errors;
     EXPECT_EQ(errors, "");
 
@@ -164,7 +164,6 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
         {"", "/dev/zero:1: a NUL byte", "", "/dev/zero"},
     };
     for (const Case& c : cases) {
-        fs::path out = dir / "refused";
         EXPECT_EQ(Run(c.script, out.string(), c.options, c.path), 2) << c.script;
         EXPECT_NE(errors.find(c.message), std::string::npos) << c.message << " in: " << errors;
         EXPECT_EQ(std::count_if(errors.begin(), errors.end(),
@@ -177,7 +176,6 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
     // the system's reason.
     std::ofstream(dir / "file") << "x";
     const std::string longOut = (dir / std::string(5000, 'o')).string();
-    const fs::path out = dir / "out";
     const std::tuple<std::string, std::string, std::string> refusals[] = {
         {"--screen +800x600", out, "bad --screen +800x600 (want WxH, 64 to 16384 each)"},
         {"--frames +5", out, "bad --frames +5"},
@@ -206,7 +204,6 @@ TEST_F(Recorder, BadInputIsRefusedWithTheFileAndLineAndRunsNoFrame) {
 TEST_F(Recorder, FilesTheFlightNeverReachedAreNamedAndFailTheRun) {
     std::string script = "1 state early.json\n5 keydown Escape\n9 screenshot late.png\n"
                          "9 keydown R\n12 state later.json\n";
-    fs::path out = dir / "out";
     EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
     for (const char* line : {"script.txt:3: late.png was not written: the flight ended at frame 5",
                              "script.txt:5: later.json was not written"})
@@ -218,7 +215,6 @@ TEST_F(Recorder, FilesTheFlightNeverReachedAreNamedAndFailTheRun) {
 // In a shared folder someone else may have left links under the names the script uses,
 // or under any name the tool might pick: none is ever written through.
 TEST_F(Recorder, WritesNeverFollowALinkInTheOutputFolder) {
-    fs::path out = dir / "out";
     fs::create_directories(out / "taken.json");
     std::ofstream(dir / "victim") << "keep";
     fs::create_symlink(dir / "victim", out / "shot.png");
@@ -243,7 +239,6 @@ TEST_F(Recorder, WritesNeverFollowALinkInTheOutputFolder) {
 // no partial file under any name, and the run goes on with the next one.
 TEST_F(Recorder, AFullDiskLeavesNoPartialFile) {
     launcher = "trap '' XFSZ; ulimit -f 20; exec ";
-    fs::path out = dir / "out";
     // The state holds every star: tens of kilobytes.
     std::string script = "1 state big.json\n2 screenshot small.png\n2 quit\n";
     EXPECT_EQ(Run(script, out.string(), "--screen 320x240"), 1);
@@ -373,7 +368,6 @@ TEST_F(Recorder, InputAtEveryLimitIsAccepted) {
         "1 mousemove -100000 100000 none\n1 mousemove 0 0 left+right+middle\n"
         "1 mousedown 0 0 middle\n1 mouseup 0 0 middle\n2 keydown F1\n" +
         longestLine + "\n3 state " + longest + ".json\n3 quit\n";
-    fs::path out = dir / "out";
     ASSERT_EQ(Run(script, out.string(), "--screen 64x16384 --fps 1 --frames 3"), 0) << errors;
     const std::string state = Read(out / (longest + ".json"));
     for (const char* fragment : {"\"frame\":3,", "\"HelpShown\":true", // F1 is the help key

@@ -62,11 +62,16 @@ protected:
     // An 800 x 600 window at (100, 50) with one 100 x 50 surface at (10, 20).
     PictureBox& OpenWindow() {
         form.Move(100 * 15, 50 * 15, 800 * 15, 600 * 15);
-        PictureBox& pic = form.AddPicture("pic");
-        pic.Move(10 * 15, 20 * 15, 100 * 15, 50 * 15);
+        PictureBox& pic = Place(form.AddPicture("pic"), 10, 20, 100, 50);
         pic.SetScaleMode(vbPixels);
         form.Show();
         return pic;
+    }
+
+    // Moves a control to (x, y) on the window, w x h, all in pixels.
+    template <typename Control> static Control& Place(Control& c, int x, int y, int w, int h) {
+        c.Move(x * 15.0f, y * 15.0f, w * 15.0f, h * 15.0f);
+        return c;
     }
 
     // Logs every event of `source` as " name button x,y".
@@ -160,11 +165,8 @@ TEST_F(FormsTest, SurfacesLieAboveLabelsAndShapesMadeAfterThem) {
     PictureBox& pic = OpenWindow();
     form.SetBackColor(RGB(128, 128, 128));
     pic.SetBackColor(RGB(0, 0, 255));
-    Shape& shape = form.AddShape("Shape1");
-    shape.Move(0, 0, 800 * 15, 600 * 15);
-    shape.SetBorderColor(RGB(255, 0, 0));
-    Label& label = form.AddLabel("lbl"); // overlaps the surface's right half
-    label.Move(60 * 15, 20 * 15, 100 * 15, 20 * 15);
+    Place(form.AddShape("Shape1"), 0, 0, 800, 600).SetBorderColor(RGB(255, 0, 0));
+    Label& label = Place(form.AddLabel("lbl"), 60, 20, 100, 20); // over the surface's right half
     Record(label.MouseDown, "label");
     Record(pic.MouseDown, "pic");
     for (int x : {100 + 80, 100 + 140})
@@ -185,10 +187,8 @@ TEST_F(FormsTest, SurfacesLieAboveLabelsAndShapesMadeAfterThem) {
 // window's own MouseDown, and nowhere else.
 TEST_F(FormsTest, BackgroundIsWhereThePressReachesTheWindowItself) {
     PictureBox& pic = OpenWindow(); // window pixels (10, 20) to (110, 70)
-    Label& label = form.AddLabel("lbl");
-    label.Move(200 * 15, 20 * 15, 100 * 15, 20 * 15);
-    Shape& shape = form.AddShape("Shape1"); // shapes take no input
-    shape.Move(0, 0, 800 * 15, 600 * 15);
+    Place(form.AddLabel("lbl"), 200, 20, 100, 20);
+    Place(form.AddShape("Shape1"), 0, 0, 800, 600); // shapes take no input
     Record(form.MouseDown, "window");
     const std::tuple<int, int, bool> cases[] = {
         {5, 5, true},     {10, 20, false},  {109, 69, false},  {110, 69, true},
@@ -239,15 +239,11 @@ TEST_F(FormsTest, UnloadRaisesTheHandlerAndAClosedWindowTakesNoMoreInput) {
 TEST_F(FormsTest, EveryChangeShowsAsComposingTheWholeWindowWould) {
     PictureBox& pic = OpenWindow();
     pic.SetBackColor(RGB(0, 0, 255));
-    PictureBox& over = form.AddPicture("over"); // on the surface, hidden later
-    over.Move(30 * 15, 30 * 15, 40 * 15, 20 * 15);
+    PictureBox& over = Place(form.AddPicture("over"), 30, 30, 40, 20); // hidden later
     over.SetBackColor(RGB(0, 255, 0));
-    Label& upper = form.AddLabel("upper");
-    Label& lower = form.AddLabel("lower");
-    upper.Move(300 * 15, 300 * 15, 100 * 15, 20 * 15);
-    lower.Move(300 * 15, 320 * 15, 100 * 15, 20 * 15);
-    Label& beside = form.AddLabel("beside");
-    beside.Move(150 * 15, 30 * 15, 100 * 15, 20 * 15);
+    Label& upper = Place(form.AddLabel("upper"), 300, 300, 100, 20);
+    Label& lower = Place(form.AddLabel("lower"), 300, 320, 100, 20);
+    Label& beside = Place(form.AddLabel("beside"), 150, 30, 100, 20);
     for (Label* l : {&upper, &lower, &beside})
         l->SetForeColor(RGB(255, 255, 255));
     DoEvents();
@@ -302,11 +298,9 @@ TEST_F(FormsTest, TheMouseReachesVisibleControlsAndButtonsClickWhereReleased) {
     PictureBox& pic = OpenWindow();
     pic.SetScaleWidth(1000);
     pic.SetScaleHeight(100);
-    PictureBox& hidden = form.AddPicture("hidden");
-    hidden.Move(10 * 15, 20 * 15, 50 * 15, 50 * 15);
+    PictureBox& hidden = Place(form.AddPicture("hidden"), 10, 20, 50, 50);
     hidden.SetVisible(false);
-    CommandButton& button = form.AddButton("button");
-    button.Move(400 * 15, 10 * 15, 6 * 15, 8 * 15);
+    CommandButton& button = Place(form.AddButton("button"), 400, 10, 6, 8);
     Record(pic.MouseDown, "pic");
     Record(hidden.MouseDown, "hidden");
     button.Click.Connect([&] { log += " click"; });
