@@ -211,11 +211,10 @@ TEST_F(FrameLoopTest, WindowModeSteersWithThePanelIgnoringHeldKeysAndEscEndsTheL
     loop.PanelSteeringStep = [&] { ++panelSteps; };
     flight.FullScreen = kFalse;
     flight.HeldKeys.Faster = 1;
-    screen.OnDispatch = [&](int frame) {
+    RunFrames(100, [&](int frame) {
         if (frame == 3)
             keys.Form_KeyDown(kKeyEsc, 0);
-    };
-    loop.RunFrameLoop(800, 600);
+    });
     // Esc ends the loop after its frame; each frame slept 10 ms on the unpaced clock.
     EXPECT_EQ(std::tuple(screen.Frame(), panelSteps, flight.Speed, GetTickCount(), form.Unloaded()),
               std::tuple(3, 3, 0.0f, 30u, true));
