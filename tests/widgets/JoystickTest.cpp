@@ -146,11 +146,10 @@ TEST_F(JoystickTest, LosingTheTimerMidReturnGoesToRestAtOnce) {
                 Timer1.SetEnabled(false);
                 TimerOwner = 0;
             }
-            const char* what = isStick ? "stick" : "wheel";
-            EXPECT_TRUE(stick.GetXAxis() == 0 && stick.GetYAxis() == 0) << what << taker;
-            EXPECT_TRUE(wheel.GetValue() == 0 && wheel.BallY() == 55) << what << taker;
-            EXPECT_TRUE(Pixels(picDir) == stickAtRest && Pixels(picSpin) == wheelAtRest)
-                << what << taker;
+            SCOPED_TRACE(::testing::Message() << (isStick ? "stick " : "wheel ") << taker);
+            EXPECT_TRUE(stick.GetXAxis() == 0 && stick.GetYAxis() == 0);
+            EXPECT_TRUE(wheel.GetValue() == 0 && wheel.BallY() == 55);
+            EXPECT_TRUE(Pixels(picDir) == stickAtRest && Pixels(picSpin) == wheelAtRest);
             TicksUntilTimerStops();
         }
 }
