@@ -39,6 +39,17 @@ void ExpectPiece(const Piece& p, const Piece& e) {
         EXPECT_NEAR(got, want, kTolerance);
 }
 
+// `object` emptied and made of `points`, numbered from 1, joined by `lines`.
+Object3D& Shape(Object3D& object, const std::vector<Point3D>& points,
+                const std::vector<std::pair<int, int>>& lines = {{1, 2}}) {
+    object.Init();
+    for (const Point3D& p : points)
+        object.AddPoint(p.X, p.Y, p.Z);
+    for (auto [from, to] : lines)
+        object.AddLine(from, to);
+    return object;
+}
+
 class Draw3DTest : public ::testing::Test {
 protected:
     Draw3DTest() {
@@ -61,14 +72,6 @@ protected:
         pieces_.clear();
         renderer.Draw(camera);
     }
-    void DrawSegment(Point3D a, Point3D b, const Camera& camera = {}, float viewField = 1,
-                     int size = 100) {
-        Object3D segment;
-        segment.AddPoint(a.X, a.Y, a.Z);
-        segment.AddPoint(b.X, b.Y, b.Z);
-        segment.AddLine(1, 2);
-        Draw(segment, camera, viewField, size);
-    }
     oz::PictureBox& Resize(int size) {
         surface_.Move(0, 0, size * oz::kTwipsPerPixel, size * oz::kTwipsPerPixel);
         return surface_;
@@ -77,6 +80,7 @@ protected:
 
     oz::Form form_{"test"};
     oz::PictureBox& surface_ = form_.AddPicture("pic");
+    Object3D object_;
     std::vector<Piece> pieces_;
 };
 
@@ -91,7 +95,7 @@ TEST_F(Draw3DTest, ProjectsThroughTheCameraInPerspective) {
         {{}, 1, 73, {10, 6, 8}, 0.6f * 51.6188f, 0.8f * 51.6188f}, // 6^2 + 8^2 = 10^2
     };
     for (auto [camera, viewField, size, point, x, y] : cases) {
-        DrawSegment(point, point, camera, viewField, size);
+        Draw(Shape(object_, {point, point}), camera, viewField, size);
         ASSERT_EQ(pieces_.size(), 1u);
         ExpectPiece(pieces_[0], {x, y, x, y});
     }
@@ -120,7 +124,7 @@ TEST_F(Draw3DTest, LinesAreClippedExactlyAgainstTheCone) {
          {}},
     };
     for (auto [a, b, expected] : cases) {
-        DrawSegment(a, b);
+        Draw(Shape(object_, {a, b}));
         ASSERT_EQ(pieces_.size(), expected.size()) << a.X << "," << a.Y << "," << a.Z;
         if (!expected.empty())
             ExpectPiece(pieces_[0], expected[0]);
@@ -128,13 +132,8 @@ TEST_F(Draw3DTest, LinesAreClippedExactlyAgainstTheCone) {
 }
 
 TEST_F(Draw3DTest, DrawsOnTheSurfaceInItsForeColourLeftAndUpForPositiveCoordinates) {
-    Object3D object;
-    object.AddPoint(10, 0, 0);
-    object.AddPoint(10, 2, 1);  // pixel (36, 43)
-    object.AddPoint(10, 20, 0); // beyond the rim on the left
-    object.AddLine(1, 2);
-    object.AddLine(1, 3);
-    Draw(object, {}, 1, 100, true);
+    // To (10, 2, 1), pixel (36, 43), and to (10, 20, 0), beyond the rim on the left.
+    Draw(Shape(object_, {{10, 0, 0}, {10, 2, 1}, {10, 20, 0}}, {{1, 2}, {1, 3}}), {}, 1, 100, true);
     EXPECT_TRUE(Lit(36, 43));
     EXPECT_FALSE(Lit(64, 57) || Lit(36, 57));
     for (int x = 0; x < 100; ++x) // the rim's piece, wide with the pen, ends at the centre
@@ -142,11 +141,7 @@ TEST_F(Draw3DTest, DrawsOnTheSurfaceInItsForeColourLeftAndUpForPositiveCoordinat
 }
 
 TEST_F(Draw3DTest, LinesNamingMissingPointsAreSkipped) {
-    Object3D object;
-    object.AddPoint(10, 0, 0);
-    object.AddPoint(10, 1, 0);
-    for (auto [from, to] : {std::pair{1, 3}, {0, 2}, {2, -1}, {1, 2}})
-        object.AddLine(from, to);
+    Object3D& object = Shape(object_, {{10, 0, 0}, {10, 1, 0}}, {{1, 3}, {0, 2}, {2, -1}, {1, 2}});
     Draw(object);
     ASSERT_EQ(pieces_.size(), 1u);
     ExpectPiece(pieces_[0], {0, 0, 0.1f * kRim, 0});
@@ -157,10 +152,8 @@ TEST_F(Draw3DTest, LinesNamingMissingPointsAreSkipped) {
 
 TEST_F(Draw3DTest, DrawListKeepsItsOrderAndItsRepeatsAndRejectsBadPlaces) {
     Object3D left, right;
-    left.AddPoint(10, 1, 0);
-    left.AddLine(1, 1);
-    right.AddPoint(10, -1, 0);
-    right.AddLine(1, 1);
+    Shape(left, {{10, 1, 0}}, {{1, 1}});
+    Shape(right, {{10, -1, 0}}, {{1, 1}});
     Draw3D renderer;
     std::vector<float> xs;
     renderer.LineSink = [&xs](float x1, float, float, float) { xs.push_back(x1); };

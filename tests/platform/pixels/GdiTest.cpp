@@ -120,12 +120,14 @@ TEST(Gdi, FillRectExcludesTheRightColumnAndBottomRow) {
     EXPECT_TRUE(DeleteObject(pen) && DeleteObject(brush));
 }
 
-TEST(Gdi, SpeedBarOutlineIsTwoPixelsInsideItsBoxAndHollow) {
+TEST(Gdi, SpeedBarOutlineIsTwoPixelsInsideItsBoxAndHollowAndSetPixelWritesOnlyOnTheImage) {
     // Rectangle(297, 697, 728, 724) with the white 2-pixel pen and the hollow brush over a
-    // view that already holds a star inside the outline.
+    // view that already holds a star inside the outline, set along with pixels off the image.
     Bitmap image(1024, 768);
-    image.Set(500, 710, 0x123456);
     Painter paint(image, 2, kWhite, kWhite, true);
+    for (POINT p :
+         {POINT{500, 710}, POINT{1024, 1}, POINT{-1, 0}, POINT{0, 768}, POINT{2000000000, -5}})
+        SetPixel(&paint.dc, p.x, p.y, RGB(0x12, 0x34, 0x56));
     EXPECT_TRUE(Rectangle(&paint.dc, 297, 697, 728, 724));
     PixelSet expected = Box(297, 697, 728, 724);
     for (auto p : Box(299, 699, 726, 722))
@@ -134,15 +136,6 @@ TEST(Gdi, SpeedBarOutlineIsTwoPixelsInsideItsBoxAndHollow) {
     EXPECT_EQ(Lit(image), expected);
     EXPECT_EQ(image.Get(500, 710), 0x123456u);
     EXPECT_EQ(image.Get(727, 723), 0xFFFFFFu);
-}
-
-TEST(Gdi, SetPixelWritesOnlyOnTheImage) {
-    Bitmap image(4, 3);
-    DeviceContext dc(&image);
-    for (POINT p : {POINT{2, 1}, POINT{4, 1}, POINT{-1, 0}, POINT{0, 3}, POINT{2000000000, -5}})
-        SetPixel(&dc, p.x, p.y, RGB(1, 2, 3));
-    EXPECT_EQ(Lit(image), (PixelSet{{2, 1}}));
-    EXPECT_EQ(image.Get(2, 1), 0x010203u);
 }
 
 // ---- MoveToEx, LineTo ----

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -47,10 +46,6 @@ std::vector<std::pair<int, int>> ModelLine(int dx, int dy) {
         err += 2 * minor;
     }
     return points;
-}
-
-std::array<int, 4> Edges(const IntRect& r) {
-    return {r.left, r.top, r.right, r.bottom};
 }
 
 TEST(Raster, ThinLinesFollowTheStepModelInEveryOctant) {
@@ -229,8 +224,8 @@ TEST(Raster, DamageCoversTheChangedTilesOnly) {
         image.TakeDamage(out, 64);
         draw(image);
         const int n = image.TakeDamage(out, 64);
-        EXPECT_EQ(std::pair(n, Edges(n > 0 ? out[0] : IntRect{})),
-                  std::pair(damage.IsEmpty() ? 0 : 1, Edges(damage)));
+        EXPECT_EQ(std::pair(n, n > 0 ? out[0] : IntRect{}),
+                  std::pair(damage.IsEmpty() ? 0 : 1, damage));
         EXPECT_EQ(image.TakeDamage(out, 64), 0) << "taken once";
     }
 }
