@@ -165,6 +165,11 @@ void WebBackend::Present(const Bitmap& windowImage, const IntRect* regions, int 
 }
 
 void WebBackend::Upload() {
+    if (timing_)
+        for (size_t i = 0; i < rects_.size(); i += 6) {
+            puts_ += 1;
+            putPixels_ += static_cast<double>(rects_[i + 2]) * rects_[i + 3];
+        }
     if (!rects_.empty())
         PagePut(staging_.data(), placed_.Width() * ratio_, placed_.Height() * ratio_, rects_.data(),
                 static_cast<int>(rects_.size() / 6));

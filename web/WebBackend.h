@@ -9,9 +9,11 @@
 
 #include "platform/forms/Backend.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <iterator>
 #include <vector>
 
 namespace oz {
@@ -62,7 +64,14 @@ public:
     // summed over the frames while timing.
     static constexpr int kSteps = 7;
     void TimeSteps(bool on) { timing_ = on; }
+    void ResetSteps() {
+        std::fill(std::begin(stepMs_), std::end(stepMs_), 0.0);
+        puts_ = putPixels_ = 0;
+    }
     const double* StepMs() const { return stepMs_; }
+    // The rectangles handed to putImageData, and their pixels, while timing.
+    double Puts() const { return puts_; }
+    double PutPixels() const { return putPixels_; }
     void PhaseDone(FramePhase phase) override;
 
 private:
@@ -86,6 +95,7 @@ private:
     bool timing_ = false, awaitingRefresh_ = false;
     double mark_ = 0;
     double stepMs_[kSteps] = {};
+    double puts_ = 0, putPixels_ = 0;
     void Lap(int step);
     int screenLeft_ = 0, screenTop_ = 0;
     // The regions of a present, packed, as the canvas wants them (RGBA bytes in memory
