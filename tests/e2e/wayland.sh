@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The program on a Wayland desktop without X11 (headless sway, software rendering): full
 # screen with stars, F1, a double click into window mode, a slider's drag, a move by the
-# background, a double click back, Esc; then on an output at scale 2, the screensaver
-# modes refused, and a compositor that goes away.
+# background, a double click back, Esc; then on an output at scale 2 the close button, the
+# screensaver modes refused, and a compositor that goes away.
 set -uo pipefail
 source "$(dirname "$0")/wayland.bash" "$@"
 GREY=128,128,128
@@ -66,6 +66,12 @@ expect_pixel_in window-2 $((244 * 2)) $((300 * 2)) "$GREY" "window mode's frame 
 crop panel-2 window-2 940 170 480 1220
 convert "$ARTEFACTS/$TEST_NAME-panel-1.png" -scale 200% "$ARTEFACTS/$TEST_NAME-panel-1x2.png"
 [[ $(differing_pixels panel-1x2 panel-2) -eq 0 ]] || fail "the panel at scale 2 is not crisp"
+
+# The close button at the window's top right (795, 4) ends the flight, as Esc does.
+pointer move $((240 + 795)) $((100 + 4)) sleep 100 click
+wait_exit 10
+[[ $EXIT_STATUS == 0 ]] || fail "the close button: exit status $EXIT_STATUS"
+start_ozmir_wl
 
 # A compositor that goes away ends the program with its cause.
 kill "$SWAY_PID"
