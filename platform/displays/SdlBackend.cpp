@@ -392,6 +392,9 @@ bool SdlBackend::Showing() {
     const Uint32 hidden = SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED;
     if (adopted_ != 0 ? watch_.Unmapped() : (SDL_GetWindowFlags(window_) & hidden) != 0)
         return false;
+    // A Wayland compositor tells no window that nobody sees it, but stops drawing it.
+    if (wayland_ && wayland_->Unseen(SDL_GetTicks()))
+        return false;
     // DPMS sends no events: ask twice a second while the monitors are on, and at every
     // wake-up while they sleep.
     const std::uint32_t now = SDL_GetTicks();

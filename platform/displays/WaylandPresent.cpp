@@ -42,6 +42,13 @@ void WaylandPresent::OnRelease(void* buffer, wl_buffer*) {
     static_cast<Buffer*>(buffer)->busy = false;
 }
 
+void WaylandPresent::OnFrameDrawn(void* self, wl_callback* callback, std::uint32_t) {
+    auto* me = static_cast<WaylandPresent*>(self);
+    wl_callback_destroy(callback);
+    me->frame_ = nullptr;
+    me->answered_ = true;
+}
+
 WaylandPresent::WaylandPresent(wl_display* display, wl_surface* surface)
     : display_(display), surface_(surface) {}
 
@@ -51,11 +58,13 @@ std::unique_ptr<WaylandPresent> WaylandPresent::Create(wl_display* display, wl_s
     std::unique_ptr<WaylandPresent> me(new WaylandPresent(display, surface));
     me->queue_ = wl_display_create_queue(display);
     me->wrapper_ = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
-    if (!me->queue_ || !me->wrapper_) {
+    me->surfaceWrapper_ = static_cast<wl_surface*>(wl_proxy_create_wrapper(surface));
+    if (!me->queue_ || !me->wrapper_ || !me->surfaceWrapper_) {
         error = "out of memory";
         return nullptr;
     }
     wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(me->wrapper_), me->queue_);
+    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(me->surfaceWrapper_), me->queue_);
     me->registry_ = wl_display_get_registry(me->wrapper_);
     wl_registry_add_listener(me->registry_, &registryListener, me.get());
     if (wl_display_roundtrip_queue(display, me->queue_) < 0) {
@@ -77,6 +86,10 @@ WaylandPresent::~WaylandPresent() {
         wl_display_roundtrip_queue(display_, queue_);
     }
     DropBuffers();
+    if (frame_)
+        wl_callback_destroy(frame_);
+    if (surfaceWrapper_)
+        wl_proxy_wrapper_destroy(surfaceWrapper_);
     if (shm_)
         wl_shm_destroy(shm_);
     if (registry_)
@@ -217,6 +230,12 @@ bool WaylandPresent::Show(const Bitmap& image, const IntRect* regions, int count
                               (r.bottom + scale - 1) / scale - top);
         }
     }
+    if (!frame_) {
+        static const wl_callback_listener frameListener = {&OnFrameDrawn};
+        frame_ = wl_surface_frame(surfaceWrapper_);
+        wl_callback_add_listener(frame_, &frameListener, this);
+        askedAtKnown_ = false;
+    }
     wl_surface_commit(surface_);
     b->busy = true;
     // A full socket is sent with the next request; only a broken one ends the flight.
@@ -225,6 +244,18 @@ bool WaylandPresent::Show(const Bitmap& image, const IntRect* regions, int count
         return false;
     }
     return true;
+}
+
+bool WaylandPresent::Unseen(std::uint32_t nowMs) {
+    if (Lost() || wl_display_dispatch_queue_pending(display_, queue_) < 0)
+        return false;
+    if (!frame_ || !answered_)
+        return false;
+    if (!askedAtKnown_) {
+        askedAtKnown_ = true;
+        askedAt_ = nowMs;
+    }
+    return nowMs - askedAt_ >= kUnseenMs;
 }
 
 } // namespace oz

@@ -6,14 +6,20 @@
 // Its requests and the compositor's answers travel on an event queue of their own, so
 // that they never mix with those of the toolkit that owns the surface; the toolkit's own
 // reading of the connection fills that queue, and each Show dispatches what arrived.
+//
+// Each shown frame also asks the compositor to say when it has drawn the surface (a frame
+// callback, one at a time). A compositor says nothing while nobody can see the surface (on
+// another workspace, minimised, covered), and that is how the flight knows to rest.
 
 #include "platform/displays/PendingRegions.h"
 #include "platform/pixels/Bitmap.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 struct wl_buffer;
+struct wl_callback;
 struct wl_display;
 struct wl_event_queue;
 struct wl_registry;
@@ -40,6 +46,12 @@ public:
     // Whether the connection to the compositor broke.
     bool Lost() const;
 
+    // Whether the compositor has drawn nothing of the surface for kUnseenMs since it was
+    // last asked to: nobody sees it. Never before the compositor has answered once, so that
+    // one that never answers cannot stop the flight. `nowMs` is the caller's clock.
+    bool Unseen(std::uint32_t nowMs);
+    static constexpr std::uint32_t kUnseenMs = 500;
+
     // Buffers made so far (at most kMaxBuffers per size), for the tests.
     int BufferCount() const { return count_; }
     static constexpr int kMaxBuffers = 3;
@@ -64,11 +76,17 @@ private:
                          unsigned version);
     static void OnGlobalRemove(void*, wl_registry*, unsigned) {}
     static void OnRelease(void* buffer, wl_buffer*);
+    static void OnFrameDrawn(void* self, wl_callback* callback, std::uint32_t);
 
     wl_display* display_;
     wl_surface* surface_;
     wl_event_queue* queue_ = nullptr;
-    wl_display* wrapper_ = nullptr; // the display, speaking on our queue
+    wl_display* wrapper_ = nullptr;        // the display, speaking on our queue
+    wl_surface* surfaceWrapper_ = nullptr; // the surface, speaking on our queue
+    wl_callback* frame_ = nullptr;         // asked with the last frame shown, not yet answered
+    bool answered_ = false;                // the compositor has answered a frame callback
+    bool askedAtKnown_ = false;
+    std::uint32_t askedAt_ = 0; // when Unseen first saw frame_ waiting
     wl_registry* registry_ = nullptr;
     wl_shm* shm_ = nullptr;
     Buffer buffers_[kMaxBuffers];

@@ -100,6 +100,18 @@ CONF
     fail "could not start sway (see $TEST_NAME-sway.log)"
 }
 
+# sway_msg COMMAND...: a command to the running sway, through its socket.
+sway_msg() {
+    local socket
+    socket=$(find "$WORK/run" -name "sway-ipc.*.sock" | head -n 1)
+    wl env SWAYSOCK="$socket" swaymsg "$@" >/dev/null || fail "swaymsg $*"
+}
+
+# cpu_ticks PID: the process's CPU time so far, in clock ticks.
+cpu_ticks() {
+    awk '{ print $14 + $15 }' "/proc/$1/stat"
+}
+
 # keys_later KEY-ARGUMENTS...: a virtual keyboard made now, before the program starts,
 # that types later (wtype's -s sleeps).
 keys_later() {

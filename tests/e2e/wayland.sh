@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The program on a Wayland desktop without X11 (headless sway, software rendering): full
 # screen with stars, F1, a double click into window mode, a slider's drag, a move by the
-# background, a double click back, Esc; then on an output at scale 2 the close button, the
-# screensaver modes refused, and a compositor that goes away.
+# background, a double click back, Esc; then on an output at scale 2 the close button, a
+# rest on a workspace nobody sees, the screensaver modes refused, and a compositor that
+# goes away.
 set -uo pipefail
 source "$(dirname "$0")/wayland.bash" "$@"
 GREY=128,128,128
@@ -72,6 +73,27 @@ pointer move $((240 + 795)) $((100 + 4)) sleep 100 click
 wait_exit 10
 [[ $EXIT_STATUS == 0 ]] || fail "the close button: exit status $EXIT_STATUS"
 start_ozmir_wl
+
+# On a workspace nobody sees, the compositor draws none of the flight, and the flight
+# rests: it draws nothing and its CPU time all but stops. Back on its workspace, the
+# stars move again.
+busy=$(cpu_ticks "$OZMIR_PID")
+sleep 2
+busy=$(($(cpu_ticks "$OZMIR_PID") - busy))
+sway_msg workspace 2
+sleep 1
+idle=$(cpu_ticks "$OZMIR_PID")
+sleep 2
+idle=$(($(cpu_ticks "$OZMIR_PID") - idle))
+echo "CPU ticks in 2 s: $busy on its workspace, $idle on another one"
+[[ $idle -le 4 && $busy -gt $((idle * 5)) ]] ||
+    fail "on another workspace: $idle ticks of CPU in 2 s (on its own: $busy)"
+sway_msg workspace 1
+shot shown-again
+sleep 0.5
+shot shown-later
+[[ $(differing_pixels shown-again shown-later) -gt 0 ]] ||
+    fail "the stars stand still back on their workspace"
 
 # A compositor that goes away ends the program with its cause.
 kill "$SWAY_PID"
