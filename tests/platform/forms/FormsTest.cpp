@@ -122,7 +122,9 @@ TEST_F(FormsTest, DoubleClicksAreDecidedByTimeAndPlace) {
     }
 }
 
-TEST_F(FormsTest, WindowSeesKeysBeforeTheFocusedSurface) {
+// With key preview the window sees keys before the focused surface; a closed window raises
+// its unload handler once and takes no more input.
+TEST_F(FormsTest, WindowSeesKeysFirstAndAClosedWindowTakesNoMoreInput) {
     PictureBox& pic = OpenWindow();
     form.SetKeyPreview(true);
     form.SetFocus(&pic);
@@ -130,10 +132,19 @@ TEST_F(FormsTest, WindowSeesKeysBeforeTheFocusedSurface) {
         [&](std::int16_t k, std::int16_t) { log += " form " + std::to_string(k); });
     pic.KeyDown.Connect([&](std::int16_t k, std::int16_t) { log += " pic " + std::to_string(k); });
     pic.KeyUp.Connect([&](std::int16_t k, std::int16_t) { log += " pic up " + std::to_string(k); });
+    Record(form.MouseDown, "window");
+    int unloads = 0;
+    form.UnloadEvent.Connect([&](std::int16_t&) { ++unloads; });
     screen.KeyDown(82);
     screen.KeyUp(82);
     DoEvents();
     EXPECT_EQ(log, " form 82 pic 82 pic up 82");
+    screen.Close();
+    screen.MouseDown(500, 500);
+    screen.KeyDown(82);
+    DoEvents();
+    EXPECT_EQ(std::tuple(unloads, log, form.Unloaded(), screen.WindowOpen()),
+              std::tuple(1, " form 82 pic 82 pic up 82", true, false));
 }
 
 TEST_F(FormsTest, TimerKeepsItsScheduleTicksAtMostOncePerDispatchAndStopsWhenDisabled) {
@@ -161,18 +172,35 @@ TEST_F(FormsTest, TimerKeepsItsScheduleTicksAtMostOncePerDispatchAndStopsWhenDis
     EXPECT_EQ(a, 4);
 }
 
-TEST_F(FormsTest, SurfacesLieAboveLabelsAndShapesMadeAfterThem) {
-    PictureBox& pic = OpenWindow();
+// Surfaces lie above the labels and shapes made after them. A press reaches the window's
+// own MouseDown (where a display that moves windows itself starts a move) only where no
+// surface or label takes it; shapes take none.
+TEST_F(FormsTest, SurfacesLieAboveLabelsAndShapesAndTheRestIsTheWindowsBackground) {
+    PictureBox& pic = OpenWindow(); // window pixels (10, 20) to (110, 70)
     form.SetBackColor(RGB(128, 128, 128));
     pic.SetBackColor(RGB(0, 0, 255));
     Place(form.AddShape("Shape1"), 0, 0, 800, 600).SetBorderColor(RGB(255, 0, 0));
     Label& label = Place(form.AddLabel("lbl"), 60, 20, 100, 20); // over the surface's right half
     Record(label.MouseDown, "label");
     Record(pic.MouseDown, "pic");
-    for (int x : {100 + 80, 100 + 140})
-        screen.Click(x, 50 + 25);
-    DoEvents();
-    EXPECT_EQ(log, " pic 1 70,5 label 1 1200,75");
+    Record(form.MouseDown, "window");
+    const std::tuple<int, int, const char*> cases[] = {{80, 25, " pic 1 70,5"},
+                                                       {140, 25, " label 1 1200,75"},
+                                                       {5, 5, " window 1 75,75"},
+                                                       {10, 20, " pic 1 0,0"},
+                                                       {109, 69, " pic 1 99,49"},
+                                                       {110, 69, " window 1 1650,1035"},
+                                                       {799, 599, " window 1 11985,8985"},
+                                                       {800, 300, ""},
+                                                       {-1, 300, ""}};
+    for (auto [x, y, seen] : cases) {
+        log.clear();
+        screen.Advance(1000);
+        screen.Click(100 + x, 50 + y);
+        DoEvents();
+        EXPECT_EQ(log, seen) << x << "," << y;
+        EXPECT_EQ(form.BackgroundAt(x, y), log.starts_with(" window")) << x << "," << y;
+    }
 
     const Bitmap shot = screen.Screenshot();
     EXPECT_EQ(shot.Get(99, 49), 0u);                     // the desktop
@@ -181,28 +209,6 @@ TEST_F(FormsTest, SurfacesLieAboveLabelsAndShapesMadeAfterThem) {
     EXPECT_EQ(shot.Get(100 + 80, 50 + 25), 0x0000FFu);   // the surface over the label
     form.Move(0, 0);                                     // the window moves, and all on it
     EXPECT_EQ(screen.Screenshot().Get(10, 20), 0x0000FFu);
-}
-
-// Where a display that moves windows itself starts a move: where a press would reach the
-// window's own MouseDown, and nowhere else.
-TEST_F(FormsTest, BackgroundIsWhereThePressReachesTheWindowItself) {
-    PictureBox& pic = OpenWindow(); // window pixels (10, 20) to (110, 70)
-    Place(form.AddLabel("lbl"), 200, 20, 100, 20);
-    Place(form.AddShape("Shape1"), 0, 0, 800, 600); // shapes take no input
-    Record(form.MouseDown, "window");
-    const std::tuple<int, int, bool> cases[] = {
-        {5, 5, true},     {10, 20, false},  {109, 69, false},  {110, 69, true},
-        {250, 30, false}, {799, 599, true}, {800, 300, false}, {-1, 300, false},
-    };
-    for (auto [x, y, background] : cases) {
-        EXPECT_EQ(form.BackgroundAt(x, y), background) << x << "," << y;
-        if (x < 0 || x >= 800)
-            continue;
-        log.clear();
-        screen.Click(100 + x, 50 + y);
-        DoEvents();
-        EXPECT_EQ(log.rfind(" window", 0) == 0, background) << x << "," << y << log;
-    }
     pic.SetVisible(false); // a hidden surface leaves the background bare
     EXPECT_TRUE(form.BackgroundAt(50, 40));
 }
@@ -218,18 +224,6 @@ TEST_F(FormsTest, SurfaceLinesWithFarOrNonFiniteEndsDrawOnlyWhatIsOnTheSurface) 
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 100; ++x)
             ASSERT_EQ(pic.Image().Get(x, y), y == 25 || x == y ? 0xFFFFFFu : 0u) << x << "," << y;
-}
-
-TEST_F(FormsTest, UnloadRaisesTheHandlerAndAClosedWindowTakesNoMoreInput) {
-    OpenWindow();
-    int unloads = 0;
-    form.UnloadEvent.Connect([&](std::int16_t&) { ++unloads; });
-    Record(form.MouseDown, "window");
-    screen.Close();
-    screen.MouseDown(500, 500);
-    DoEvents();
-    EXPECT_EQ(std::tuple(unloads, log, form.Unloaded(), screen.WindowOpen()),
-              std::tuple(1, "", true, false));
 }
 
 // After every change, what the window shows equals composing it whole: a control moved or
@@ -271,9 +265,7 @@ TEST_F(FormsTest, EveryChangeShowsAsComposingTheWholeWindowWould) {
          [&] {
              pic.Image().FillRect({0, 0, 100, 50}, PixelFromColor(RGB(255, 255, 0)));
              for (int i = 0; i < 600; ++i)
-                 form.Invalidate(
-                     IntRect{i % 100, i / 100 * 9, i % 100 + 1, i / 100 * 9 + 9}.Translated(10,
-                                                                                            20));
+                 form.Invalidate({10 + i % 100, 20 + i / 100 * 9, 11 + i % 100, 29 + i / 100 * 9});
          }},
         {"the window taller", [&] { form.Move(100 * 15, 50 * 15, 800 * 15, 620 * 15); }},
     };
