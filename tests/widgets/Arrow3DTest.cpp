@@ -127,12 +127,10 @@ TEST_F(Arrow3DTest, LeftDragTurnsAndTiltsWrappingIntoOneTurnAndClampingShortOfVe
         arrow.SetAngles(startH, 0);
         raised.clear();
         LeftDrag(picArr, dx, dy);
-        EXPECT_FLOAT_EQ(arrow.ViewCamera().AnH, anH) << dx << "," << dy;
-        EXPECT_EQ(arrow.ViewCamera().AnV, raisedV - kSlope) << dx << "," << dy;
-        EXPECT_EQ(picArr.ForeColor(), colour);
-        ASSERT_EQ(raised.size(), 1u);
-        EXPECT_FLOAT_EQ(raised[0].first, reportedH) << dx << "," << dy;
-        EXPECT_EQ(raised[0].second, raisedV);
+        EXPECT_EQ(
+            std::tuple(arrow.ViewCamera().AnH, arrow.ViewCamera().AnV, picArr.ForeColor(), raised),
+            std::tuple(anH, raisedV - kSlope, colour, std::vector{Heading{reportedH, raisedV}}))
+            << dx << "," << dy;
     }
 }
 
