@@ -135,30 +135,27 @@ TEST_F(Arrow3DTest, LeftDragTurnsAndTiltsWrappingIntoOneTurnAndClampingShortOfVe
 }
 
 // A press of any button is where the next drag step starts, but only a move with the
-// left button alone is a step.
-TEST_F(Arrow3DTest, OnlyLeftDragsTurnTheArrowFromTheLastPressOfAnyButton) {
-    const Camera before = arrow.ViewCamera();
+// left button alone is a step. A double click returns to the set-up view and reports
+// heading zero.
+TEST_F(Arrow3DTest, OnlyLeftDragsTurnTheArrowAndADoubleClickTurnsItBack) {
+    const Camera setUp = arrow.ViewCamera();
+    const std::vector<Pixel> setUpView = Pixels(picArr);
+    auto atSetUp = [&] {
+        return arrow.ViewCamera().AnH == setUp.AnH && arrow.ViewCamera().AnV == setUp.AnV;
+    };
     Press(picArr, kMid, kMid);
     Press(picArr, kMid - 6, kMid, vbRightButton);
     Drag(picArr, kMid + 10, kMid - 10, vbRightButton);
     Drag(picArr, kMid + 10, kMid - 10, vbLeftButton | vbRightButton);
-    EXPECT_TRUE(arrow.ViewCamera().AnH == before.AnH && arrow.ViewCamera().AnV == before.AnV);
-    EXPECT_TRUE(raised.empty());
+    EXPECT_TRUE(atSetUp() && raised.empty());
 
     Release(picArr, kMid - 6, kMid, vbRightButton);
     arrow.Sens = 2.0f; // read at each step
     Drag(picArr, kMid - 1, kMid);
     EXPECT_EQ(raised, (std::vector<Heading>{{0.5f, 0.0f}})); // 5 pixels, not -1
-}
-
-TEST_F(Arrow3DTest, DoubleClickReturnsToTheSetUpViewAndReportsHeadingZero) {
-    const std::vector<Pixel> setUpView = Pixels(picArr);
-    const Camera setUpCamera = arrow.ViewCamera();
-    arrow.SetAngles(1.0f, 0.3f);
     DoubleClick(picArr, kMid, kMid);
-    EXPECT_EQ(raised, (std::vector<Heading>{{0.0f, 0.0f}}));
-    EXPECT_TRUE(arrow.ViewCamera().AnH == setUpCamera.AnH &&
-                arrow.ViewCamera().AnV == setUpCamera.AnV && Pixels(picArr) == setUpView);
+    EXPECT_EQ(raised, (std::vector<Heading>{{0.5f, 0.0f}, {0.0f, 0.0f}}));
+    EXPECT_TRUE(atSetUp() && Pixels(picArr) == setUpView);
 }
 
 // Binding again, or the arrow's end, cuts the surface bound before.
