@@ -189,13 +189,12 @@ TEST_F(JoystickTest, WheelSwingsBackDividingByThreeUntilBelowThreeDegrees) {
     Swing(400, 0);
     Release(picSpin, 0, 0);
     Tick();
-    EXPECT_NEAR(WheelDegrees(), 10, 1e-3);
-    EXPECT_EQ(wheel.BallX(), 10);
+    EXPECT_TRUE(std::abs(WheelDegrees() - 10) < 1e-3 && wheel.BallX() == 10) << WheelDegrees();
     Tick();
     EXPECT_NEAR(WheelDegrees(), 10.0 / 3, 1e-3);
-    EXPECT_EQ(TicksUntilTimerStops(), 1);
-    EXPECT_TRUE(wheel.GetValue() == 0.0f && wheel.BallY() == 55);
-    EXPECT_EQ(TimerOwner, 0);
+    const int ticks = TicksUntilTimerStops();
+    EXPECT_EQ(std::tuple(ticks, wheel.GetValue(), wheel.BallY(), TimerOwner),
+              std::tuple(1, 0.0f, 55, 0));
 
     for (auto [dx, ticks] : {std::pair{-9, 2}, {-8, 1}, {0, 1}}) { // 9.3 and 8.3 degrees
         Swing(dx, 0);
