@@ -68,19 +68,31 @@ protected:
     Arrow3D arrow;
 };
 
-TEST_F(Arrow3DTest, SetUpViewAndShownHeadingsAreNeitherClampedNorReported) {
+// The set-up view is drawn over the disc without clearing what lies outside it; headings
+// shown are neither clamped nor reported.
+TEST_F(Arrow3DTest, SetUpViewIsDrawnOverTheDiscAndShownHeadingsAreNeitherClampedNorReported) {
+    picArr.Image().Fill(0x010203);
+    arrow.Redraw();
+    const Pixel fore = PixelFromColor(kSeenFromAbove);
+    EXPECT_EQ(picArr.Image().Get(0, 0), 0x010203u); // outside the disc's mask
+    EXPECT_EQ(picArr.Image().Get(kMid, 28), fore);  // the tip, 8.4 above the centre
+    for (int y = 0; y < 73; ++y)
+        for (int x = 0; x < 73; ++x) {
+            const Pixel p = picArr.Image().Get(x, y);
+            EXPECT_TRUE(std::hypot(x - kMid, y - kMid) > 30 || p == fore || p == SheetAt(x, y))
+                << x << "," << y;
+        }
     const Camera& camera = arrow.ViewCamera();
-    EXPECT_TRUE(camera.AnH == 0 && camera.AnV == -kSlope);
+    EXPECT_TRUE(camera.AnH == 0 && camera.AnV == -kSlope && picArr.ForeColor() == kSeenFromAbove);
     ExpectCameraOnOrbit(camera);
-    EXPECT_EQ(picArr.ForeColor(), kSeenFromAbove);
 
     for (auto [h, v, colour] : {std::tuple{0.0f, 0.4f, kSeenFromBelow},
                                 {0.0f, 0.3f, kSeenFromAbove},
                                 {7.5f, 2.5f, kSeenFromBelow}}) {
         arrow.SetAngles(h, v);
-        EXPECT_TRUE(camera.AnH == -h && camera.AnV == v - kSlope) << v;
+        EXPECT_TRUE(camera.AnH == -h && camera.AnV == v - kSlope && picArr.ForeColor() == colour)
+            << v;
         ExpectCameraOnOrbit(camera);
-        EXPECT_EQ(picArr.ForeColor(), colour) << v;
     }
     EXPECT_TRUE(raised.empty());
 }
@@ -99,20 +111,6 @@ TEST_F(Arrow3DTest, OutlineJoinsTheCornersInOrder) {
     EXPECT_EQ(outlines, 2); // the model and the copy drawn
 }
 
-TEST_F(Arrow3DTest, RedrawPaintsTheDiscThenTheArrowWithoutClearing) {
-    picArr.Image().Fill(0x010203);
-    arrow.Redraw();
-    const Pixel fore = PixelFromColor(kSeenFromAbove);
-    EXPECT_EQ(picArr.Image().Get(0, 0), 0x010203u); // outside the disc's mask
-    EXPECT_EQ(picArr.Image().Get(kMid, 28), fore);  // the tip, 8.4 above the centre
-    for (int y = 0; y < 73; ++y)
-        for (int x = 0; x < 73; ++x) {
-            const Pixel p = picArr.Image().Get(x, y);
-            EXPECT_TRUE(std::hypot(x - kMid, y - kMid) > 30 || p == fore || p == SheetAt(x, y))
-                << x << "," << y;
-        }
-}
-
 // The heading reported is the arrow's own, wrapped into (-pi, pi]: the same direction,
 // also after a drag far beyond the window.
 TEST_F(Arrow3DTest, LeftDragTurnsAndTiltsWrappingIntoOneTurnAndClampingShortOfVertical) {
@@ -127,40 +125,35 @@ TEST_F(Arrow3DTest, LeftDragTurnsAndTiltsWrappingIntoOneTurnAndClampingShortOfVe
         arrow.SetAngles(startH, 0);
         raised.clear();
         LeftDrag(picArr, dx, dy);
-        EXPECT_FLOAT_EQ(arrow.ViewCamera().AnH, anH) << dx << "," << dy;
-        EXPECT_EQ(arrow.ViewCamera().AnV, raisedV - kSlope) << dx << "," << dy;
-        EXPECT_EQ(picArr.ForeColor(), colour);
-        ASSERT_EQ(raised.size(), 1u);
-        EXPECT_FLOAT_EQ(raised[0].first, reportedH) << dx << "," << dy;
-        EXPECT_EQ(raised[0].second, raisedV);
+        EXPECT_EQ(
+            std::tuple(arrow.ViewCamera().AnH, arrow.ViewCamera().AnV, picArr.ForeColor(), raised),
+            std::tuple(anH, raisedV - kSlope, colour, std::vector{Heading{reportedH, raisedV}}))
+            << dx << "," << dy;
     }
 }
 
 // A press of any button is where the next drag step starts, but only a move with the
-// left button alone is a step.
-TEST_F(Arrow3DTest, OnlyLeftDragsTurnTheArrowFromTheLastPressOfAnyButton) {
-    const Camera before = arrow.ViewCamera();
+// left button alone is a step. A double click returns to the set-up view and reports
+// heading zero.
+TEST_F(Arrow3DTest, OnlyLeftDragsTurnTheArrowAndADoubleClickTurnsItBack) {
+    const Camera setUp = arrow.ViewCamera();
+    const std::vector<Pixel> setUpView = Pixels(picArr);
+    auto atSetUp = [&] {
+        return arrow.ViewCamera().AnH == setUp.AnH && arrow.ViewCamera().AnV == setUp.AnV;
+    };
     Press(picArr, kMid, kMid);
     Press(picArr, kMid - 6, kMid, vbRightButton);
     Drag(picArr, kMid + 10, kMid - 10, vbRightButton);
     Drag(picArr, kMid + 10, kMid - 10, vbLeftButton | vbRightButton);
-    EXPECT_TRUE(arrow.ViewCamera().AnH == before.AnH && arrow.ViewCamera().AnV == before.AnV);
-    EXPECT_TRUE(raised.empty());
+    EXPECT_TRUE(atSetUp() && raised.empty());
 
     Release(picArr, kMid - 6, kMid, vbRightButton);
     arrow.Sens = 2.0f; // read at each step
     Drag(picArr, kMid - 1, kMid);
     EXPECT_EQ(raised, (std::vector<Heading>{{0.5f, 0.0f}})); // 5 pixels, not -1
-}
-
-TEST_F(Arrow3DTest, DoubleClickReturnsToTheSetUpViewAndReportsHeadingZero) {
-    const std::vector<Pixel> setUpView = Pixels(picArr);
-    const Camera setUpCamera = arrow.ViewCamera();
-    arrow.SetAngles(1.0f, 0.3f);
     DoubleClick(picArr, kMid, kMid);
-    EXPECT_EQ(raised, (std::vector<Heading>{{0.0f, 0.0f}}));
-    EXPECT_TRUE(arrow.ViewCamera().AnH == setUpCamera.AnH &&
-                arrow.ViewCamera().AnV == setUpCamera.AnV && Pixels(picArr) == setUpView);
+    EXPECT_EQ(raised, (std::vector<Heading>{{0.5f, 0.0f}, {0.0f, 0.0f}}));
+    EXPECT_TRUE(atSetUp() && Pixels(picArr) == setUpView);
 }
 
 // Binding again, or the arrow's end, cuts the surface bound before.

@@ -113,9 +113,10 @@ TEST(Gdi, FillRectExcludesTheRightColumnAndBottomRow) {
     for (const auto& [rect, with, filled] : cases) {
         Bitmap image(20, 10);
         DeviceContext dc(&image); // the selected brush (stock white) is not the one used
-        EXPECT_EQ(FillRect(&dc, &rect, with) != 0, with == brush) << rect.left << "," << rect.top;
-        EXPECT_EQ(Lit(image), filled) << rect.left << "," << rect.top;
-        EXPECT_EQ(Lit(image, PixelFromColor(kTextColor)).size(), 200 - filled.size());
+        const bool done = FillRect(&dc, &rect, with);
+        EXPECT_EQ(std::tuple(done, Lit(image), Lit(image, PixelFromColor(kTextColor)).size()),
+                  std::tuple(with == brush, filled, 200 - filled.size()))
+            << rect.left << "," << rect.top;
     }
     EXPECT_TRUE(DeleteObject(pen) && DeleteObject(brush));
 }
@@ -133,9 +134,8 @@ TEST(Gdi, SpeedBarOutlineIsTwoPixelsInsideItsBoxAndHollowAndSetPixelWritesOnlyOn
     for (auto p : Box(299, 699, 726, 722))
         expected.erase(p);
     expected.insert({500, 710});
-    EXPECT_EQ(Lit(image), expected);
-    EXPECT_EQ(image.Get(500, 710), 0x123456u);
-    EXPECT_EQ(image.Get(727, 723), 0xFFFFFFu);
+    EXPECT_EQ(std::tuple(Lit(image), image.Get(500, 710), image.Get(727, 723)),
+              std::tuple(expected, 0x123456u, 0xFFFFFFu));
 }
 
 // ---- MoveToEx, LineTo ----
@@ -153,13 +153,12 @@ TEST(Gdi, LineToMovesThePositionAndLeavesOutItsEndUnlessThePenIsWide) {
     for (auto [penWidth, x0, y0, x1, y1, lit] : cases) {
         Bitmap image(1024, 768);
         Painter paint(image, penWidth, kTextColor, kWhite);
-        EXPECT_TRUE(MoveToEx(&paint.dc, x0, y0, nullptr));
-        EXPECT_TRUE(LineTo(&paint.dc, x1, y1));
-        EXPECT_EQ(Lit(image), lit) << "to " << x1 << "," << y1;
-        EXPECT_EQ(image.Get(x0, y0), PixelFromColor(kTextColor));
+        EXPECT_TRUE(MoveToEx(&paint.dc, x0, y0, nullptr) && LineTo(&paint.dc, x1, y1));
         POINT previous{-1, -1};
         MoveToEx(&paint.dc, 0, 0, &previous);
-        EXPECT_TRUE(previous.x == x1 && previous.y == y1) << "to " << x1 << "," << y1;
+        EXPECT_EQ(std::tuple(Lit(image), image.Get(x0, y0), previous.x, previous.y),
+                  std::tuple(lit, PixelFromColor(kTextColor), x1, y1))
+            << "to " << x1 << "," << y1;
     }
 }
 
@@ -200,13 +199,11 @@ TEST(Gdi, BlitsTakeTheNearestSourcePixelAndClipAgainstBothImages) {
         Bitmap dst(4, 1);
         DeviceContext dc(&dst);
         StretchBlt(&dc, x, y, width, height, &srcDc, srcX, srcY, srcWidth, height, SRCCOPY);
-        const std::string at = std::to_string(x) + "," + std::to_string(y) + " from " +
-                               std::to_string(srcX) + "," + std::to_string(srcWidth);
-        EXPECT_EQ(Row(dst), row) << at;
+        EXPECT_EQ(Row(dst), row) << x << "," << y << " from " << srcX << "," << srcWidth;
         if (srcWidth == width) {
             dst.Fill(0);
             BitBlt(&dc, x, y, width, height, &srcDc, srcX, srcY, SRCCOPY);
-            EXPECT_EQ(Row(dst), row) << "BitBlt " << at;
+            EXPECT_EQ(Row(dst), row) << "BitBlt " << x << "," << y << " from " << srcX;
         }
     }
     BitBlt(&srcDc, 1, 0, 3, 1, &srcDc, 0, 0, SRCCOPY); // onto itself, overlapping
