@@ -52,13 +52,13 @@ const browser = await puppeteer.launch({
 });
 
 // A page at the given query and size, with its console errors collected.
-async function open(query, width = 1024, height = 768, ratio = 1) {
+async function open(query, width = 1024, height = 768, ratio = 1, file = 'index.html') {
   const page = await browser.newPage();
   page.errors = [];
   page.on('console', (m) => { if (m.type() === 'error') page.errors.push(m.text()); });
   page.on('pageerror', (e) => page.errors.push(e.message));
   await page.setViewport({ width, height, deviceScaleFactor: ratio });
-  await page.goto(`${origin}/index.html${query}`);
+  await page.goto(`${origin}/${file}${query}`);
   await page.waitForFunction(() => ozmirPage.ready || ozmirPage.done, { timeout: 30000 });
   return page;
 }
@@ -186,6 +186,17 @@ try {
     const text = await refused.evaluate(() => document.getElementById('message').innerText);
     check(/cannot start: .*stars/.test(text), `a value out of range is refused (${JSON.stringify(text)})`);
     await refused.close();
+  }
+
+  // ---- A page whose program cannot load says why ----
+  {
+    fs.mkdirSync(path.join(served, 'no-wasm'));
+    for (const f of ['index.html', 'index.js'])
+      fs.copyFileSync(path.join(served, f), path.join(served, 'no-wasm', f));
+    const page = await open('', 1024, 768, 1, 'no-wasm/index.html');
+    const text = await page.evaluate(() => document.getElementById('message').innerText);
+    check(/cannot start: .*index\.wasm/.test(text), `a missing index.wasm is said (${JSON.stringify(text)})`);
+    await page.close();
   }
 
   // ---- The recorder's pixels, on the virtual clock ----
