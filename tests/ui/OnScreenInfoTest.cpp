@@ -53,10 +53,12 @@ protected:
         info->ReleaseFrom(view.hDC());
         SetBackend(nullptr);
     }
+    // In the read-out's colour: the bar's fill and the needles.
+    bool Lit(int x, int y) { return view.Image().Get(x, y) == PixelFromColor(RGB(214, 203, 163)); }
     int FilledInRow(int y) {
         int n = 0;
         for (int x = 0; x < 1024; ++x)
-            n += view.Image().Get(x, y) == PixelFromColor(RGB(214, 203, 163));
+            n += Lit(x, y);
         return n;
     }
 
@@ -68,33 +70,27 @@ protected:
 };
 
 TEST_F(OnScreenInfoDrawing, BarFillFollowsPercentInsideAWhiteOutline) {
-    info->DisplaySpeed(view.hDC(), 0.0f);
-    EXPECT_EQ(FilledInRow(710), 0);
-
-    info->DisplaySpeed(view.hDC(), std::sqrt(0.5f * 5) * 0.2f);
-    EXPECT_EQ(FilledInRow(710), 134);
-
-    info->DisplaySpeed(view.hDC(), 1.0f);
-    EXPECT_EQ(FilledInRow(710), 424);
-    EXPECT_EQ(FilledInRow(720), 0);
+    // The speed drawn, and the filled pixels in the bar's row 710 and below it, in row 720.
+    for (auto [speed, filled, below] :
+         {std::tuple{0.0f, 0, 0}, {std::sqrt(0.5f * 5) * 0.2f, 134, 0}, {1.0f, 424, 0}}) {
+        info->DisplaySpeed(view.hDC(), speed);
+        EXPECT_EQ(std::pair(FilledInRow(710), FilledInRow(720)), std::pair(filled, below)) << speed;
+    }
 }
 
 TEST_F(OnScreenInfoDrawing, NeedlesPointUpAndRightAtAngleZeroAndRiseLookingUp) {
     info->DisplayView(view.hDC(), sheet.hDC(), 0.0f, 0.0f);
-    Pixel needle = PixelFromColor(RGB(214, 203, 163));
-    // Straight up from (866, 696) towards (866, 660), straight right towards (977, 696).
+    // Straight up from (866, 696) towards (866, 660), straight right towards (977, 696),
+    // and nothing beyond their tips.
     int up = 0, right = 0;
     for (int i = 0; i < 36; ++i) {
-        up += view.Image().Get(866, 661 + i) == needle || view.Image().Get(865, 661 + i) == needle;
-        right +=
-            view.Image().Get(941 + i, 696) == needle || view.Image().Get(941 + i, 695) == needle;
+        up += Lit(866, 661 + i) || Lit(865, 661 + i);
+        right += Lit(941 + i, 696) || Lit(941 + i, 695);
     }
-    EXPECT_EQ(std::pair(up, right), std::pair(36, 36));
-    EXPECT_NE(view.Image().Get(866, 650), needle);
-    EXPECT_NE(view.Image().Get(990, 696), needle);
+    EXPECT_EQ(std::tuple(up, right, Lit(866, 650), Lit(990, 696)),
+              std::tuple(36, 36, false, false));
     info->DisplayView(view.hDC(), sheet.hDC(), 0.0f, 0.5f); // looking up, the needle rises
-    EXPECT_EQ(view.Image().Get(973, 679), needle);
-    EXPECT_NE(view.Image().Get(973, 713), needle);
+    EXPECT_EQ(std::pair(Lit(973, 679), Lit(973, 713)), std::pair(true, false));
 }
 
 } // namespace
