@@ -13,9 +13,7 @@
 namespace oz {
 namespace {
 
-using test::Box;
 using test::ProgramHarness;
-using Rect = std::array<int, 4>;
 
 // The display mode and where things lie: the window's box, the view's, the rate figure's,
 // and the view's size and half size.
@@ -123,7 +121,7 @@ TEST(Form1, AsAScreensaverItFliesAloneFullScreen) {
             if (frame == 10)
                 h.screen.ResizeScreen(1024, 700); // the window it draws into, lower
             if (frame == 11) {
-                EXPECT_EQ(Box(p.Window().PixelRect()), (Rect{0, 0, 1024, 700}));
+                EXPECT_EQ(p.Window().PixelRect(), (IntRect{0, 0, 1024, 700}));
             }
             slowest = std::min(slowest, p.Speed);
             fastest = std::max(fastest, p.Speed);

@@ -6,15 +6,9 @@
 #include "platform/displays/HeadlessBackend.h"
 #include "ui/Form1.h"
 
-#include <array>
 #include <functional>
 
 namespace oz::test {
-
-// A rectangle as {left, top, width, height}, to compare in one check.
-inline std::array<int, 4> Box(const IntRect& r) {
-    return {r.left, r.top, r.Width(), r.Height()};
-}
 
 class ProgramHarness {
 public:
