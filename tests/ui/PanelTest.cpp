@@ -19,10 +19,6 @@ using test::ProgramHarness;
 
 // The window sits at (112, 84) on a 1024 x 768 screen; surfaces in window pixels.
 constexpr int kWinX = 112, kWinY = 84;
-constexpr int kSpeedX = 7, kSpeedY = 571, kSpeedW = 208;      // picScr
-constexpr int kStarsX = 236, kStarsY = 571, kStarsW = 288;    // picStars
-constexpr int kSensX = 383, kSensY = 528, kSensW = 141;       // picSens
-constexpr int kBrightX = 236, kBrightY = 528, kBrightW = 139; // picBright
 
 // Entering window mode snaps the speed to the slider: the start's 0.5 to 158, a stop to
 // the minimum, 20, where one press of the right arrow button gives a slow flight.
@@ -42,7 +38,7 @@ TEST(Panel, EnteringWindowModeSnapsTheSpeedToTheSlider) {
             }
             if (frame == 4) {
                 EXPECT_EQ(p.SpeedBar->Value(), 20);
-                h.screen.Click(kWinX + kSpeedX + kSpeedW - 5, kWinY + kSpeedY + 10);
+                h.screen.Click(kWinX + 7 + 208 - 5, kWinY + 571 + 10); // picScr's right end
             }
         },
         5);
@@ -68,9 +64,9 @@ TEST(Panel, SlidersAtTheirEndsSetTheFlightAndTheLabels) {
             [&](int frame, Form1& p) {
                 if (frame == 2)
                     h.screen.DoubleClick(500, 400);
+                // picScr, picStars, picSens and picBright: left, top and width.
                 for (auto [x, y, w] :
-                     {std::tuple{kSpeedX, kSpeedY, kSpeedW}, std::tuple{kStarsX, kStarsY, kStarsW},
-                      std::tuple{kSensX, kSensY, kSensW}, std::tuple{kBrightX, kBrightY, kBrightW}})
+                     {std::tuple{7, 571, 208}, {236, 571, 288}, {383, 528, 141}, {236, 528, 139}})
                     if (frame >= 3 && frame < 43)
                         h.screen.Click(kWinX + x + (high ? w - 18 : 18), kWinY + y + 10);
                 if (frame == 44) {
