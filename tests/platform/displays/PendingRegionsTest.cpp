@@ -13,28 +13,24 @@
 namespace oz {
 namespace {
 
-bool Same(const IntRect& a, const IntRect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+using Regions = std::vector<IntRect>;
 
 TEST(PendingRegionsTest, KeepsEachRegionThenOneBoxPastTheLimit) {
     PendingRegions p;
     p.Add({3, 4, 3, 9}); // empty
-    EXPECT_TRUE(p.Regions().empty());
+    EXPECT_EQ(p.Regions(), Regions{});
     for (size_t i = 0; i < PendingRegions::kMaxRegions; ++i)
         p.Add({int(i), 10, int(i) + 1, 11});
     ASSERT_EQ(p.Regions().size(), PendingRegions::kMaxRegions);
-    EXPECT_TRUE(Same(p.Regions()[7], {7, 10, 8, 11}));
+    EXPECT_EQ(p.Regions()[7], (IntRect{7, 10, 8, 11}));
     p.Add({-5, 2, 0, 3}); // one too many: the box of all, this one included
-    ASSERT_EQ(p.Regions().size(), 1u);
-    EXPECT_TRUE(Same(p.Regions()[0], {-5, 2, int(PendingRegions::kMaxRegions), 11}));
+    EXPECT_EQ(p.Regions(), (Regions{{-5, 2, int(PendingRegions::kMaxRegions), 11}}));
     p.Add({0, 0, 1, 1}); // regions gather again after the box
     EXPECT_EQ(p.Regions().size(), 2u);
     p.MissAll({0, 0, 64, 48});
-    ASSERT_EQ(p.Regions().size(), 1u);
-    EXPECT_TRUE(Same(p.Regions()[0], {0, 0, 64, 48}));
+    EXPECT_EQ(p.Regions(), (Regions{{0, 0, 64, 48}}));
     p.Clear();
-    EXPECT_TRUE(p.Regions().empty());
+    EXPECT_EQ(p.Regions(), Regions{});
 }
 
 // A chain of three buffers shown in turn, each given back at random, with frames of few

@@ -61,17 +61,6 @@ TEST(Font, GlyphsBlendByCoverageOnlyInsideTheClip) {
     EXPECT_GT(partial, 10); // anti-aliased, not a hard mask
 }
 
-TEST(Font, UnknownFamilyWarnsOnceAndStillDraws) {
-    const std::string family = "Ozmir Test Family That No Machine Has";
-    testing::internal::CaptureStderr();
-    const Font& font = Font::Get({family, 9.75f, false, false});
-    Font::Get({family, 12.0f, true, false});
-    const std::string warnings = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(warnings.begin(), warnings.end(), '\n'), 1) << warnings;
-    EXPECT_NE(warnings.find("font \"" + family + "\" not found"), std::string::npos) << warnings;
-    EXPECT_GT(Ink(Drawn(font, "Unknown")), 0);
-}
-
 // The forms' families come from these files, whatever else the machine has (the install
 // step brings the packages).
 TEST(Font, EachFamilyTheFormsAskForComesFromItsDeclaredFile) {
@@ -114,10 +103,20 @@ TEST(Font, BoldIsHeavierButArialBlackIsTheSameWhetherBoldIsAskedOrNot) {
         }
 }
 
-// A declared file is found by its name where fontconfig looks when its package's folder
-// lacks it; a file that is nowhere gives one line naming it and its package, and the
-// family is drawn in fontconfig's stand-in as before.
-TEST(Font, DeclaredFilesElsewhereAreFoundAndMissingOnesNamedOnce) {
+// A family the machine lacks is named once and still drawn. A declared file is found by
+// its name where fontconfig looks when its package's folder lacks it; a file that is
+// nowhere gives one line naming it and its package, and the family is drawn in
+// fontconfig's stand-in as before.
+TEST(Font, UnknownFamiliesAndMissingFilesAreNamedOnceAndDeclaredFilesElsewhereFound) {
+    const std::string family = "Ozmir Test Family That No Machine Has";
+    testing::internal::CaptureStderr();
+    const Font& font = Font::Get({family, 9.75f, false, false});
+    Font::Get({family, 12.0f, true, false});
+    const std::string unknown = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(unknown.begin(), unknown.end(), '\n'), 1) << unknown;
+    EXPECT_NE(unknown.find("font \"" + family + "\" not found"), std::string::npos) << unknown;
+    EXPECT_GT(Ink(Drawn(font, "Unknown")), 0);
+
     const DeclaredFile moved{"/nonexistent/folder/", "DejaVuSans.ttf", "fonts-dejavu-core"};
     EXPECT_EQ(LocateDeclaredFile(moved), "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
 
